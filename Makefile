@@ -1,0 +1,62 @@
+# Front door. `make demo` and `make test` install what they need (Debian 12), build and run.
+SHELL := /bin/bash
+PRESET ?= release
+APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
+                libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils
+FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz clean
+
+deps:
+	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get install -y -qq $$missing; \
+	fi
+
+fuzz-deps:
+	@missing=$$(for p in $(FUZZ_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build --preset $(PRESET)
+
+demo: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target qv_demo
+	./build/release/qv_demo
+
+test: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+	ctest --preset release
+
+test-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan
+
+test-tsan: deps
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan
+	ctest --preset tsan -R 'CallHandle'
+
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+	for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+
+fuzz: deps fuzz-deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	for f in build/fuzz/fuzz/fuzz_*; do echo "== $$f"; mkdir -p build/fuzz/corpus/$$(basename $$f); \
+	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$(basename $$f) || exit 1; done
+
+clean:
+	rm -rf build

@@ -1,0 +1,119 @@
+/* A small C client of quorvantile_log: verifies bundled data through the C interface and prints
+ * a readable report. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "quorvantile_log.h"
+
+static int failures = 0;
+
+static RustBuffer from_bytes(const uint8_t* data, size_t len) {
+  RustCallStatus status = {0};
+  ForeignBytes bytes = {(int32_t)len, data};
+  return ffi_quorvantile_log_rustbuffer_from_bytes(bytes, &status);
+}
+
+/* Encodes sequence<u8>: a big-endian i32 count, then the bytes. */
+static RustBuffer encode_bytes(const uint8_t* data, size_t len) {
+  uint8_t* tmp = malloc(4 + len);
+  tmp[0] = (uint8_t)(len >> 24); tmp[1] = (uint8_t)(len >> 16); tmp[2] = (uint8_t)(len >> 8); tmp[3] = (uint8_t)len;
+  if (len) memcpy(tmp + 4, data, len);
+  RustBuffer buf = from_bytes(tmp, 4 + len);
+  free(tmp);
+  return buf;
+}
+
+/* Encodes sequence<sequence<u8>> of `count` 32-byte hashes. */
+static RustBuffer encode_hash_list(uint8_t (*hashes)[32], size_t count) {
+  size_t len = 4 + count * 36;
+  uint8_t* tmp = malloc(len);
+  uint8_t* p = tmp;
+  *p++ = (uint8_t)(count >> 24); *p++ = (uint8_t)(count >> 16); *p++ = (uint8_t)(count >> 8); *p++ = (uint8_t)count;
+  for (size_t i = 0; i < count; ++i) {
+    *p++ = 0; *p++ = 0; *p++ = 0; *p++ = 32;
+    memcpy(p, hashes[i], 32);
+    p += 32;
+  }
+  RustBuffer buf = from_bytes(tmp, len);
+  free(tmp);
+  return buf;
+}
+
+static void hex_to_bytes(const char* hex, uint8_t* out, size_t len) {
+  for (size_t i = 0; i < len; ++i) {
+    unsigned v;
+    sscanf(hex + 2 * i, "%2x", &v);
+    out[i] = (uint8_t)v;
+  }
+}
+
+/* Prints the outcome of a call: "verified", or the error message it carried. */
+static void report(const char* what, RustCallStatus* status, int expect_ok) {
+  int ok = status->code == QV_CALL_SUCCESS;
+  if (ok) {
+    printf("  %-58s verified\n", what);
+  } else {
+    const uint8_t* msg = status->error_buf.data;
+    size_t len = (size_t)status->error_buf.len;
+    if (status->code == QV_CALL_ERROR && len >= 8) { msg += 8; len -= 8; }
+    printf("  %-58s rejected: %.*s\n", what, (int)len, (const char*)msg);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(status->error_buf, &free_status);
+  }
+  if (ok != expect_ok) {
+    printf("    ^ unexpected outcome\n");
+    ++failures;
+  }
+}
+
+/* The classic eight-leaf RFC 6962 test tree. */
+static const char* kRoot8 = "5dc9da79a70659a9ad559cb701ded9a2ab9d823aad2f4960cfe370eff4604328";
+static const char* kRoot4 = "d37ee418976dd95753c1c73862b9398fa2a2cf9b4ff0fdfe8b30cd95209614b7";
+static const char* kLeaf0Hash = "6e340b9cffb37a989ca544e6bb780a2c78901d3fb33738768511a30617afa01d";
+static const char* kInclusionLeaf0[3] = {
+    "96a296d224f285c67bee93c30f8a309157f0daa35dc5b87e410b78630a09cfc7",
+    "5f083f0a1a33ca076a95279832580db3e0ef4584bdff1f54c8a360f50de3031e",
+    "6b47aaf29ee3c2af9af889bc1fb9254dabd31177f16232dd6aab035ca39bf6e4"};
+static const char* kConsistency4to8[1] = {
+    "6b47aaf29ee3c2af9af889bc1fb9254dabd31177f16232dd6aab035ca39bf6e4"};
+
+static void demo_merkle(void) {
+  uint8_t root8[32], root4[32], leaf[32], path[3][32], cons[1][32];
+  hex_to_bytes(kRoot8, root8, 32);
+  hex_to_bytes(kRoot4, root4, 32);
+  hex_to_bytes(kLeaf0Hash, leaf, 32);
+  for (int i = 0; i < 3; ++i) hex_to_bytes(kInclusionLeaf0[i], path[i], 32);
+  hex_to_bytes(kConsistency4to8[0], cons[0], 32);
+
+  printf("RFC 6962 proofs over the eight-leaf test tree\n");
+  RustCallStatus status = {0};
+  uniffi_quorvantile_log_fn_func_verify_inclusion(0, 8, encode_bytes(leaf, 32), encode_hash_list(path, 3),
+                                                  encode_bytes(root8, 32), &status);
+  report("inclusion of leaf 0 in tree of size 8", &status, 1);
+
+  memset(&status, 0, sizeof status);
+  uint8_t wrong[32];
+  memcpy(wrong, root8, 32);
+  wrong[0] ^= 1;
+  uniffi_quorvantile_log_fn_func_verify_inclusion(0, 8, encode_bytes(leaf, 32), encode_hash_list(path, 3),
+                                                  encode_bytes(wrong, 32), &status);
+  report("inclusion against a root with one flipped bit", &status, 0);
+
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_verify_consistency(4, 8, encode_hash_list(cons, 1), encode_bytes(root4, 32),
+                                                    encode_bytes(root8, 32), &status);
+  report("consistency of tree 4 with tree 8", &status, 1);
+
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_verify_consistency(8, 4, encode_hash_list(cons, 1), encode_bytes(root8, 32),
+                                                    encode_bytes(root4, 32), &status);
+  report("consistency from tree 8 back to tree 4", &status, 0);
+}
+
+int main(void) {
+  printf("quorvantile_log demo (contract version %u)\n\n", ffi_quorvantile_log_uniffi_contract_version());
+  demo_merkle();
+  printf("\n%s\n", failures == 0 ? "all outcomes as expected" : "SOME OUTCOMES UNEXPECTED");
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,88 @@
+/* quorvantile_log: C interface (foreign-call ABI, contract version 30).
+ *
+ * Every fallible function takes a RustCallStatus pointer as its last argument. Initialise it to
+ * code 0 and an empty error_buf. On return, code 0 means success (the status is not written);
+ * 1 means the function's error VerifyError was raised (error_buf holds it encoded: a big-endian
+ * i32 variant number 1, then the message as a big-endian i32 byte count and UTF-8 bytes);
+ * 2 means an unexpected failure (error_buf holds the message as raw UTF-8); 3 means cancelled.
+ * Release every non-empty error_buf and every returned RustBuffer with
+ * ffi_quorvantile_log_rustbuffer_free. RustBuffer arguments are consumed by the call. */
+#ifndef QUORVANTILE_LOG_H
+#define QUORVANTILE_LOG_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct RustBuffer {
+  uint64_t capacity;
+  uint64_t len;
+  uint8_t* data;
+} RustBuffer;
+
+typedef struct ForeignBytes {
+  int32_t len;
+  const uint8_t* data;
+} ForeignBytes;
+
+typedef struct RustCallStatus {
+  int8_t code;
+  RustBuffer error_buf;
+} RustCallStatus;
+
+enum {
+  QV_CALL_SUCCESS = 0,
+  QV_CALL_ERROR = 1,
+  QV_CALL_UNEXPECTED_ERROR = 2,
+  QV_CALL_CANCELLED = 3,
+};
+
+/* Buffers and version. */
+RustBuffer ffi_quorvantile_log_rustbuffer_alloc(uint64_t size, RustCallStatus* status);
+RustBuffer ffi_quorvantile_log_rustbuffer_from_bytes(ForeignBytes bytes, RustCallStatus* status);
+void ffi_quorvantile_log_rustbuffer_free(RustBuffer buf, RustCallStatus* status);
+RustBuffer ffi_quorvantile_log_rustbuffer_reserve(RustBuffer buf, uint64_t additional, RustCallStatus* status);
+uint32_t ffi_quorvantile_log_uniffi_contract_version(void);
+
+/* RFC 6962 Merkle proofs. `proof` is an encoded sequence<bytes>; the other buffers are
+ * encoded sequence<u8>. */
+void uniffi_quorvantile_log_fn_func_verify_inclusion(uint64_t index, uint64_t size, RustBuffer leaf_hash,
+                                                     RustBuffer proof, RustBuffer root, RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_verify_consistency(uint64_t size1, uint64_t size2, RustBuffer proof,
+                                                       RustBuffer root1, RustBuffer root2, RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_verify_inclusion(void);
+uint16_t uniffi_quorvantile_log_checksum_func_verify_consistency(void);
+
+/* Asynchronous call handles. The library has no asynchronous function; these exist because
+ * generated bindings resolve them. */
+typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);
+
+#define QV_DECLARE_FUTURE_FAMILY(kind, ctype)                                                        \
+  void ffi_quorvantile_log_rust_future_poll_##kind(uint64_t handle, RustFutureContinuationCallback callback, \
+                                                   uint64_t callback_data);                          \
+  void ffi_quorvantile_log_rust_future_cancel_##kind(uint64_t handle);                               \
+  ctype ffi_quorvantile_log_rust_future_complete_##kind(uint64_t handle, RustCallStatus* status);    \
+  void ffi_quorvantile_log_rust_future_free_##kind(uint64_t handle);
+
+QV_DECLARE_FUTURE_FAMILY(u8, uint8_t)
+QV_DECLARE_FUTURE_FAMILY(i8, int8_t)
+QV_DECLARE_FUTURE_FAMILY(u16, uint16_t)
+QV_DECLARE_FUTURE_FAMILY(i16, int16_t)
+QV_DECLARE_FUTURE_FAMILY(u32, uint32_t)
+QV_DECLARE_FUTURE_FAMILY(i32, int32_t)
+QV_DECLARE_FUTURE_FAMILY(u64, uint64_t)
+QV_DECLARE_FUTURE_FAMILY(i64, int64_t)
+QV_DECLARE_FUTURE_FAMILY(f32, float)
+QV_DECLARE_FUTURE_FAMILY(f64, double)
+QV_DECLARE_FUTURE_FAMILY(rust_buffer, RustBuffer)
+QV_DECLARE_FUTURE_FAMILY(void, void)
+
+#undef QV_DECLARE_FUTURE_FAMILY
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QUORVANTILE_LOG_H */

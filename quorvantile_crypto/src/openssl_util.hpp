@@ -1,0 +1,49 @@
+#pragma once
+// The few OpenSSL calls the component uses, wrapped once. Algorithms are fetched once into
+// immutable function-local statics (OpenSSL charges a provider look-up on every implicit fetch);
+// contexts are owned by RAII handles and reused within one call.
+#include <openssl/evp.h>
+
+#include <memory>
+#include <new>
+
+#include "quorvantile_crypto/bytes.hpp"
+
+namespace quorvantile_crypto::ossl {
+
+struct MdCtxFree {
+  void operator()(EVP_MD_CTX* ctx) const { EVP_MD_CTX_free(ctx); }
+};
+using MdCtx = std::unique_ptr<EVP_MD_CTX, MdCtxFree>;
+
+struct PkeyFree {
+  void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+};
+using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
+
+struct PkeyCtxFree {
+  void operator()(EVP_PKEY_CTX* ctx) const { EVP_PKEY_CTX_free(ctx); }
+};
+using PkeyCtx = std::unique_ptr<EVP_PKEY_CTX, PkeyCtxFree>;
+
+// Pre-fetched digests (never null: a missing default provider is an internal fault).
+const EVP_MD* sha256();
+const EVP_MD* sha512();
+const EVP_MD* sha3_256();
+const EVP_MD* sha3_512();
+const EVP_MD* shake128();
+const EVP_MD* shake256();
+
+// A fresh digest context; throws std::bad_alloc when OpenSSL cannot allocate one.
+MdCtx new_md_ctx();
+
+// Thin checked wrappers: any OpenSSL failure here is an internal fault and throws.
+void digest_init(EVP_MD_CTX* ctx, const EVP_MD* md);
+void digest_update(EVP_MD_CTX* ctx, ByteView data);
+void digest_final(EVP_MD_CTX* ctx, uint8_t* out);
+void digest_final_xof(EVP_MD_CTX* ctx, uint8_t* out, std::size_t len);
+
+// Overwrite memory in a way the compiler does not elide.
+void wipe(void* data, std::size_t len);
+
+}  // namespace quorvantile_crypto::ossl

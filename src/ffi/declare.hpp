@@ -1,0 +1,164 @@
+#pragma once
+// The one declaration of an export. QV_EXPORT(name, NAME, Result, work, doc, (arg, Type)...)
+// defines, from a single list of arguments:
+//   - the exported C function uniffi_quorvantile_log_fn_func_<name>, which lifts the arguments in
+//     order, calls `work` once and lowers its result or error;
+//   - the description record UNIFFI_META_QUORVANTILE_LOG_FUNC_<NAME> (its symbol size is its
+//     length) with the same argument names the lifting messages use;
+//   - the checksum function uniffi_quorvantile_log_checksum_func_<name> computed from that record.
+// `work` takes the lifted values and returns Result<T> (converted to VerifyError here) or
+// ExportResult<T>.
+#include <exception>
+#include <string>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "ffi/types.hpp"
+
+namespace quorvantile_log::ffi {
+
+template <class T>
+ExportResult<T> to_export_result(Result<T>&& result) {
+  if (!result) return std::unexpected(VerifyError::from(result.error()));
+  if constexpr (std::is_void_v<T>) {
+    return {};
+  } else {
+    return std::move(*result);
+  }
+}
+
+template <class T>
+ExportResult<T> to_export_result(ExportResult<T>&& result) {
+  return std::move(result);
+}
+
+// Reports a failure with status code 2; never throws (a failure to allocate the message leaves
+// an empty error buffer).
+void report_unexpected(RustCallStatus* status, std::string_view message) noexcept;
+
+template <class Decl, class Args, std::size_t... I, class... CArgs>
+typename Decl::result::c_type invoke_lifted(RustCallStatus* status, std::index_sequence<I...>, CArgs... cargs) {
+  using R = typename Decl::result;
+  std::tuple<typename std::tuple_element_t<I, Args>::holder...> holders(cargs...);
+  std::tuple<std::optional<typename std::tuple_element_t<I, Args>::value>...> values;
+  std::size_t failed_at = sizeof...(I);
+  std::string reason;
+  auto lift_one = [&]<std::size_t J>(std::integral_constant<std::size_t, J>) {
+    if (failed_at != sizeof...(I)) return;
+    auto lifted = std::tuple_element_t<J, Args>::lift(std::get<J>(holders));
+    if (!lifted) {
+      failed_at = J;
+      reason = std::move(lifted.error());
+      return;
+    }
+    std::get<J>(values).emplace(std::move(*lifted));
+  };
+  (lift_one(std::integral_constant<std::size_t, I>{}), ...);
+  if (failed_at != sizeof...(I)) {
+    std::string message = "Failed to convert arg '";
+    message += Decl::arg_names[failed_at];
+    message += "':\n";
+    message += reason;
+    report_unexpected(status, message);
+    return R::zero();
+  }
+  auto result = to_export_result(Decl::work(std::move(*std::get<I>(values))...));
+  if (!result) {
+    set_error(status, encode_verify_error(result.error()));
+    return R::zero();
+  }
+  if constexpr (std::is_void_v<typename R::c_type>) {
+    return;
+  } else {
+    return R::lower(*result);
+  }
+}
+
+template <class Decl, class... CArgs>
+typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) {
+  using R = typename Decl::result;
+  try {
+    return invoke_lifted<Decl, typename Decl::args>(status, std::index_sequence_for<CArgs...>{}, cargs...);
+  } catch (const UnexpectedFailure& failure) {
+    report_unexpected(status, failure.message);
+  } catch (const std::exception& e) {
+    report_unexpected(status, e.what());
+  } catch (...) {
+    report_unexpected(status, "");
+  }
+  return R::zero();
+}
+
+// The function record: kind 0x00, module path, name, async flag 0, 0x00, argument count, each
+// argument (name, type, 0x00, 0x00), the result type (result of the success type and
+// VerifyError), documentation.
+template <class Decl, std::size_t... I>
+constexpr meta::Buf function_record(std::index_sequence<I...>) {
+  meta::Buf b;
+  b.byte(0x00).short_string(meta::kModulePath).short_string(Decl::name).byte(0x00).byte(0x00);
+  b.byte(static_cast<uint8_t>(sizeof...(I)));
+  auto arg = [&](std::string_view name, const meta::Buf& type) { b.short_string(name).raw(type).byte(0x00).byte(0x00); };
+  (arg(Decl::arg_names[I], std::tuple_element_t<I, typename Decl::args>::meta()), ...);
+  b.byte(meta::kResult).raw(Decl::result::meta()).raw(meta::enum_type("VerifyError"));
+  b.doc(Decl::doc);
+  return b;
+}
+
+template <class Decl>
+constexpr meta::Buf function_record() {
+  return function_record<Decl>(std::make_index_sequence<std::tuple_size_v<typename Decl::args>>{});
+}
+
+}  // namespace quorvantile_log::ffi
+
+// --- the declaration macro -------------------------------------------------------------------
+
+#define QV_PARENS ()
+#define QV_EXPAND(...) QV_EXPAND3(QV_EXPAND3(QV_EXPAND3(QV_EXPAND3(__VA_ARGS__))))
+#define QV_EXPAND3(...) QV_EXPAND2(QV_EXPAND2(QV_EXPAND2(QV_EXPAND2(__VA_ARGS__))))
+#define QV_EXPAND2(...) QV_EXPAND1(QV_EXPAND1(QV_EXPAND1(QV_EXPAND1(__VA_ARGS__))))
+#define QV_EXPAND1(...) __VA_ARGS__
+#define QV_FOR_EACH(macro, ...) __VA_OPT__(QV_EXPAND(QV_FOR_EACH_STEP(macro, __VA_ARGS__)))
+#define QV_FOR_EACH_STEP(macro, first, ...) macro first __VA_OPT__(, QV_FOR_EACH_AGAIN QV_PARENS(macro, __VA_ARGS__))
+#define QV_FOR_EACH_AGAIN() QV_FOR_EACH_STEP
+
+#define QV_ARG_PARAM(arg_name, Type) ::quorvantile_log::ffi::types::Type::c_type arg_name
+#define QV_ARG_TYPE(arg_name, Type) ::quorvantile_log::ffi::types::Type
+#define QV_ARG_NAME(arg_name, Type) std::string_view(#arg_name)
+#define QV_ARG_FORWARD(arg_name, Type) arg_name
+
+#define QV_EXPORT(fn_name, FN_NAME, ResultType, work_fn, doc_text, ...)                                   \
+  namespace quorvantile_log::ffi::decl {                                                                 \
+  struct fn_name {                                                                                       \
+    static constexpr std::string_view name = #fn_name;                                                   \
+    static constexpr std::string_view doc = doc_text;                                                    \
+    using result = ::quorvantile_log::ffi::types::ResultType;                                            \
+    using args = std::tuple<QV_FOR_EACH(QV_ARG_TYPE, __VA_ARGS__)>;                                      \
+    static constexpr std::string_view arg_names[] = {QV_FOR_EACH(QV_ARG_NAME, __VA_ARGS__)};             \
+    template <class... V>                                                                                \
+    static auto work(V&&... values) {                                                                    \
+      return work_fn(std::forward<V>(values)...);                                                        \
+    }                                                                                                    \
+    static constexpr ::quorvantile_log::ffi::meta::Buf record_buf =                                      \
+        ::quorvantile_log::ffi::function_record<fn_name>();                                              \
+  };                                                                                                     \
+  }                                                                                                      \
+  extern "C" QV_API const std::array<uint8_t, ::quorvantile_log::ffi::decl::fn_name::record_buf.len>     \
+      UNIFFI_META_QUORVANTILE_LOG_FUNC_##FN_NAME;                                                        \
+  const std::array<uint8_t, ::quorvantile_log::ffi::decl::fn_name::record_buf.len>                       \
+      UNIFFI_META_QUORVANTILE_LOG_FUNC_##FN_NAME =                                                       \
+          ::quorvantile_log::ffi::meta::to_array<::quorvantile_log::ffi::decl::fn_name::record_buf.len>( \
+              ::quorvantile_log::ffi::decl::fn_name::record_buf);                                        \
+  extern "C" QV_API uint16_t uniffi_quorvantile_log_checksum_func_##fn_name(void) {                      \
+    static constexpr uint16_t value = ::quorvantile_log::ffi::meta::checksum(                            \
+        ::quorvantile_log::ffi::meta::to_array<::quorvantile_log::ffi::decl::fn_name::record_buf.len>(   \
+            ::quorvantile_log::ffi::decl::fn_name::record_buf));                                         \
+    return value;                                                                                        \
+  }                                                                                                      \
+  extern "C" QV_API ::quorvantile_log::ffi::types::ResultType::c_type                                    \
+      uniffi_quorvantile_log_fn_func_##fn_name(QV_FOR_EACH(QV_ARG_PARAM, __VA_ARGS__),                   \
+                                               RustCallStatus* status) {                                 \
+    return ::quorvantile_log::ffi::invoke<::quorvantile_log::ffi::decl::fn_name>(                        \
+        status, QV_FOR_EACH(QV_ARG_FORWARD, __VA_ARGS__));                                               \
+  }

@@ -1,0 +1,68 @@
+// Buffer management and the contract version.
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "ffi/declare.hpp"
+
+namespace {
+
+using namespace quorvantile_log::ffi;
+
+constexpr uint64_t kMaxCapacity = 0x7FFF'FFFF'FFFF'FFFFull;
+
+template <class F>
+auto guarded(RustCallStatus* status, F&& body) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const UnexpectedFailure& failure) {
+    report_unexpected(status, failure.message);
+  } catch (const std::exception& e) {
+    report_unexpected(status, e.what());
+  } catch (...) {
+    report_unexpected(status, "");
+  }
+  if constexpr (!std::is_void_v<decltype(body())>) return {};
+}
+
+}  // namespace
+
+extern "C" QV_API RustBuffer ffi_quorvantile_log_rustbuffer_alloc(uint64_t size, RustCallStatus* status) {
+  return guarded(status, [&] { return buffer_alloc(size); });
+}
+
+extern "C" QV_API RustBuffer ffi_quorvantile_log_rustbuffer_from_bytes(ForeignBytes bytes, RustCallStatus* status) {
+  return guarded(status, [&] {
+    if (bytes.data == nullptr) {
+      if (bytes.len != 0) throw UnexpectedFailure{"null ForeignBytes had non-zero length"};
+      return RustBuffer{0, 0, nullptr};
+    }
+    if (bytes.len < 0) throw UnexpectedFailure{"bytes length negative or overflowed: TryFromIntError(())"};
+    return buffer_from(ByteView(bytes.data, static_cast<std::size_t>(bytes.len)));
+  });
+}
+
+extern "C" QV_API void ffi_quorvantile_log_rustbuffer_free(RustBuffer buf, RustCallStatus* status) {
+  guarded(status, [&] {
+    if (auto fault = buffer_fault(buf)) throw UnexpectedFailure{*fault};
+    buffer_release(buf);
+  });
+}
+
+extern "C" QV_API RustBuffer ffi_quorvantile_log_rustbuffer_reserve(RustBuffer buf, uint64_t additional,
+                                                                   RustCallStatus* status) {
+  return guarded(status, [&] {
+    if (auto fault = buffer_fault(buf)) throw UnexpectedFailure{*fault};
+    if (buf.capacity - buf.len >= additional) return buf;
+    if (additional > kMaxCapacity - buf.len) throw UnexpectedFailure{"capacity overflow"};
+    uint64_t capacity = std::max<uint64_t>({buf.capacity > kMaxCapacity / 2 ? kMaxCapacity : buf.capacity * 2,
+                                  buf.len + additional, uint64_t{8}});
+    RustBuffer grown = buffer_alloc(capacity);
+    if (buf.len != 0) std::memcpy(grown.data, buf.data, static_cast<std::size_t>(buf.len));
+    grown.len = buf.len;
+    buffer_release(buf);
+    return grown;
+  });
+}
+
+extern "C" QV_API uint32_t ffi_quorvantile_log_uniffi_contract_version(void) { return kContractVersion; }

@@ -1,0 +1,117 @@
+#pragma once
+// One descriptor per interface type an export uses: its C type, how it is lifted (arguments) or
+// lowered (results), and its type bytes in the interface description.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ffi/buffer.hpp"
+#include "ffi/lift.hpp"
+#include "ffi/lower.hpp"
+#include "ffi/meta.hpp"
+#include "types/records.hpp"
+
+namespace quorvantile_log::ffi::types {
+
+template <class T, uint8_t Code>
+struct Scalar {
+  using c_type = T;
+  using holder = T;
+  using value = T;
+  static constexpr meta::Buf meta() { return meta::type(Code); }
+  static Lifted<T> lift(T v) { return v; }
+  static T lower(T v) { return v; }
+  static T zero() { return T{}; }
+};
+
+using U8 = Scalar<uint8_t, meta::kU8>;
+using U16 = Scalar<uint16_t, meta::kU16>;
+using U32 = Scalar<uint32_t, meta::kU32>;
+using U64 = Scalar<uint64_t, meta::kU64>;
+
+// Arguments carried in a RustBuffer owned by the call.
+struct BufferArg {
+  using c_type = RustBuffer;
+  using holder = OwnedArg;
+};
+
+// A top-level string: the buffer's bytes are the text, not validated here.
+struct String : BufferArg {
+  using value = std::string;
+  static constexpr meta::Buf meta() { return meta::type(meta::kString); }
+  static Lifted<std::string> lift(const OwnedArg& arg) {
+    const ByteView b = arg.bytes();
+    return std::string(reinterpret_cast<const char*>(b.data()), b.size());
+  }
+};
+
+struct Bytes : BufferArg {
+  using value = quorvantile_crypto::Bytes;
+  static constexpr meta::Buf meta() { return meta::sequence_of(meta::type(meta::kU8)); }
+  static Lifted<value> lift(const OwnedArg& arg) { return lift_bytes(arg.bytes()); }
+  static RustBuffer lower(const value& v) {
+    Writer w;
+    w.bytes(v);
+    return w.finish();
+  }
+  static RustBuffer zero() { return {}; }
+};
+
+struct BytesList : BufferArg {
+  using value = std::vector<quorvantile_crypto::Bytes>;
+  static constexpr meta::Buf meta() { return meta::sequence_of(meta::sequence_of(meta::type(meta::kU8))); }
+  static Lifted<value> lift(const OwnedArg& arg) { return lift_bytes_list(arg.bytes()); }
+};
+
+struct StringList : BufferArg {
+  using value = std::vector<std::string>;
+  static constexpr meta::Buf meta() { return meta::sequence_of(meta::type(meta::kString)); }
+  static Lifted<value> lift(const OwnedArg& arg) { return lift_string_list(arg.bytes()); }
+};
+
+struct OptionalBytes : BufferArg {
+  using value = std::optional<quorvantile_crypto::Bytes>;
+  static constexpr meta::Buf meta() { return meta::optional_of(meta::sequence_of(meta::type(meta::kU8))); }
+  static Lifted<value> lift(const OwnedArg& arg) { return lift_optional_bytes(arg.bytes()); }
+};
+
+struct CommitmentHashArg : BufferArg {
+  using value = quorvantile_log::CommitmentHash;
+  static constexpr meta::Buf meta() { return meta::enum_type("CommitmentHash"); }
+  static Lifted<value> lift(const OwnedArg& arg) {
+    auto variant = lift_enum(arg.bytes(), "CommitmentHash", 2);
+    if (!variant) return std::unexpected(variant.error());
+    return static_cast<value>(*variant);
+  }
+};
+
+// Results.
+struct Void {
+  using c_type = void;
+  static constexpr meta::Buf meta() { return meta::type(meta::kNone); }
+  static void zero() {}
+};
+
+template <class Record>
+struct RecordResult {
+  using c_type = RustBuffer;
+  using value = Record;
+  static RustBuffer lower(const Record& v) {
+    Writer w;
+    write(w, v);
+    return w.finish();
+  }
+  static RustBuffer zero() { return {}; }
+};
+
+struct CheckpointHeadResult : RecordResult<CheckpointHead> {
+  static constexpr meta::Buf meta() { return meta::record_type("CheckpointHead"); }
+};
+struct SearchResultResult : RecordResult<SearchResult> {
+  static constexpr meta::Buf meta() { return meta::record_type("SearchResult"); }
+};
+struct PolicyPostureResult : RecordResult<PolicyPosture> {
+  static constexpr meta::Buf meta() { return meta::record_type("PolicyPosture"); }
+};
+
+}  // namespace quorvantile_log::ffi::types
