@@ -1,0 +1,17 @@
+#pragma once
+// Ed25519 signature verification (RFC 8032) in the two forms the library uses. The group
+// arithmetic behind it lives in src/ed25519/ behind its own narrow header.
+#include "quorvantile_crypto/bytes.hpp"
+
+namespace quorvantile_crypto::ed25519 {
+
+// Cofactorless verification: the key must decode (lenient decoding), S must be canonical, and the
+// encoding of R' = S*B - k*A, k = SHA-512(R || A || message) mod L, must equal the signature's R.
+// Small-order keys and R values are accepted. Wrong lengths give false.
+bool verify_cofactorless(ByteView public_key, ByteView message, ByteView signature);
+
+// Strict verification: as above, and additionally R must decode and neither the key nor R may be
+// of small order.
+bool verify_strict(ByteView public_key, ByteView message, ByteView signature);
+
+}  // namespace quorvantile_crypto::ed25519
