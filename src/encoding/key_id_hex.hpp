@@ -1,0 +1,13 @@
+#pragma once
+// Key ids in verifier keys: exactly 8 hexadecimal digits (either case), read big-endian.
+#include <cstdint>
+#include <span>
+
+#include "error/error.hpp"
+
+namespace quorvantile_log::encoding {
+
+// Fails with the MalformedNote detail "invalid hex character".
+Result<uint32_t> decode_key_id(std::span<const char, 8> hex);
+
+}  // namespace quorvantile_log::encoding
