@@ -29,7 +29,10 @@ TEST(LiftBytes, Table) {
       {"two bytes", {0, 0, 0, 2, 1, 2}, "ok"},
   };
   for (const auto& c : cases) EXPECT_EQ(fail_text(lift_bytes(c.buffer)), c.want) << c.what;
-  EXPECT_EQ(*lift_bytes(Hex{0, 0, 0, 2, 1, 2}), (Hex{1, 2}));
+  const Hex encoded{0, 0, 0, 2, 1, 2};
+  const ByteView view = *lift_bytes(encoded);
+  EXPECT_EQ(Hex(view.begin(), view.end()), (Hex{1, 2}));
+  EXPECT_EQ(view.data(), encoded.data() + 4);  // a view into the argument, not a copy
 }
 
 TEST(LiftBytesList, Table) {
@@ -44,9 +47,10 @@ TEST(LiftBytesList, Table) {
       {"two elements", {0, 0, 0, 2, 0, 0, 0, 1, 9, 0, 0, 0, 0}, "ok"},
   };
   for (const auto& c : cases) EXPECT_EQ(fail_text(lift_bytes_list(c.buffer)), c.want) << c.what;
-  const auto two = *lift_bytes_list(Hex{0, 0, 0, 2, 0, 0, 0, 1, 9, 0, 0, 0, 0});
+  const Hex encoded{0, 0, 0, 2, 0, 0, 0, 1, 9, 0, 0, 0, 0};
+  const auto two = *lift_bytes_list(encoded);
   ASSERT_EQ(two.size(), 2u);
-  EXPECT_EQ(two[0], Hex{9});
+  EXPECT_EQ(Hex(two[0].begin(), two[0].end()), Hex{9});
   EXPECT_TRUE(two[1].empty());
 }
 

@@ -138,8 +138,8 @@ TEST(MerkleInclusion, SizeTwoShapes) {
 TEST(MerkleInclusion, LargestTreesAreBoundedAndExact) {
   // index 0 in a tree of 2^64 - 1 leaves needs 64 hashes; a huge index needs its border part.
   const uint64_t max = ~uint64_t{0};
-  EXPECT_EQ(message(verify_inclusion(0, max, filled(32), {}, filled(32))), "wrong proof size: got 0, want 64");
-  EXPECT_EQ(message(verify_inclusion(max - 1, max, filled(32), {}, filled(32))), "wrong proof size: got 0, want 63");
+  EXPECT_EQ(message(verify_inclusion(0, max, filled(32), std::vector<Bytes>{}, filled(32))), "wrong proof size: got 0, want 64");
+  EXPECT_EQ(message(verify_inclusion(max - 1, max, filled(32), std::vector<Bytes>{}, filled(32))), "wrong proof size: got 0, want 63");
   std::vector<Bytes> proof(64, filled(32));
   EXPECT_EQ(message(verify_inclusion(0, max, filled(32), proof, filled(32))),
             "root mismatch: recomputed root does not match the expected root");
