@@ -1,5 +1,6 @@
 #include "encoding/base64.hpp"
 
+#include <array>
 #include <cstdint>
 
 namespace quorvantile_log::encoding {
@@ -8,7 +9,7 @@ namespace {
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr int kNotInAlphabet = -1;
 
-int symbol_value(char c) {
+constexpr int range_value(int c) {
   if (c >= 'A' && c <= 'Z') return c - 'A';
   if (c >= 'a' && c <= 'z') return c - 'a' + 26;
   if (c >= '0' && c <= '9') return c - '0' + 52;
@@ -17,7 +18,54 @@ int symbol_value(char c) {
   return kNotInAlphabet;
 }
 
+// The range tests above, tabulated at compile time for all 256 byte values.
+constexpr std::array<int8_t, 256> kSymbolValues = [] {
+  std::array<int8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = static_cast<int8_t>(range_value(c));
+  return table;
+}();
+
+int symbol_value(char c) { return kSymbolValues[static_cast<unsigned char>(c)]; }
+
 Error malformed(const char* detail) { return Error::malformed_note(detail); }
+
+// The general walk of one group: "=" counts as six zero bits, and the position of the last other
+// character decides how many bytes the group yields; an "=" before position `padding_from` is
+// not closing padding and is flagged. Returns the number of bytes written.
+Result<std::size_t> decode_group(const char* group, std::size_t padding_from, bool& misplaced_padding, uint8_t* out) {
+  uint32_t acc = 0;
+  int last_significant = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const char c = group[i];
+    acc <<= 6;
+    if (c == '=') {
+      if (i < padding_from) misplaced_padding = true;
+      continue;
+    }
+    const int value = symbol_value(c);
+    if (value == kNotInAlphabet) return std::unexpected(malformed("invalid base64 character"));
+    acc |= static_cast<uint32_t>(value);
+    last_significant = static_cast<int>(i) + 1;
+  }
+  switch (last_significant) {
+    case 4:
+      out[0] = static_cast<uint8_t>(acc >> 16);
+      out[1] = static_cast<uint8_t>(acc >> 8);
+      out[2] = static_cast<uint8_t>(acc);
+      return 3;
+    case 3:
+      if ((acc & 0xFF) != 0) return std::unexpected(malformed("non-canonical base64"));
+      out[0] = static_cast<uint8_t>(acc >> 16);
+      out[1] = static_cast<uint8_t>(acc >> 8);
+      return 2;
+    case 2:
+      if ((acc & 0xFFFF) != 0) return std::unexpected(malformed("non-canonical base64"));
+      out[0] = static_cast<uint8_t>(acc >> 16);
+      return 1;
+    default:
+      return std::unexpected(malformed("invalid base64 group"));
+  }
+}
 
 }  // namespace
 
@@ -30,72 +78,50 @@ Result<Bytes> base64_decode(std::string_view text) {
   if (padding >= 3) return std::unexpected(malformed("too much base64 padding"));
   const std::size_t padding_start = text.size() - padding;
 
-  Bytes out;
-  out.reserve(text.size() / 4 * 3);
+  Bytes out(text.size() / 4 * 3);
+  std::size_t written = 0;
   bool misplaced_padding = false;
   for (std::size_t group = 0; group < text.size(); group += 4) {
-    uint32_t acc = 0;
-    int last_significant = 0;
-    for (int i = 0; i < 4; ++i) {
-      const char c = text[group + static_cast<std::size_t>(i)];
-      acc <<= 6;
-      if (c == '=') {
-        if (group + static_cast<std::size_t>(i) < padding_start) misplaced_padding = true;
-        continue;
-      }
-      const int value = symbol_value(c);
-      if (value == kNotInAlphabet) return std::unexpected(malformed("invalid base64 character"));
-      acc |= static_cast<uint32_t>(value);
-      last_significant = i + 1;
+    const char* g = text.data() + group;
+    // Fast path: four alphabet characters.
+    const int v0 = symbol_value(g[0]), v1 = symbol_value(g[1]), v2 = symbol_value(g[2]), v3 = symbol_value(g[3]);
+    if ((v0 | v1 | v2 | v3) >= 0) {
+      const uint32_t acc = static_cast<uint32_t>(v0 << 18 | v1 << 12 | v2 << 6 | v3);
+      out[written] = static_cast<uint8_t>(acc >> 16);
+      out[written + 1] = static_cast<uint8_t>(acc >> 8);
+      out[written + 2] = static_cast<uint8_t>(acc);
+      written += 3;
+      continue;
     }
-    switch (last_significant) {
-      case 4:
-        out.push_back(static_cast<uint8_t>(acc >> 16));
-        out.push_back(static_cast<uint8_t>(acc >> 8));
-        out.push_back(static_cast<uint8_t>(acc));
-        break;
-      case 3:
-        if ((acc & 0xFF) != 0) return std::unexpected(malformed("non-canonical base64"));
-        out.push_back(static_cast<uint8_t>(acc >> 16));
-        out.push_back(static_cast<uint8_t>(acc >> 8));
-        break;
-      case 2:
-        if ((acc & 0xFFFF) != 0) return std::unexpected(malformed("non-canonical base64"));
-        out.push_back(static_cast<uint8_t>(acc >> 16));
-        break;
-      default:
-        return std::unexpected(malformed("invalid base64 group"));
-    }
+    const std::size_t padding_from = padding_start > group ? padding_start - group : 0;
+    const auto n = decode_group(g, padding_from, misplaced_padding, out.data() + written);
+    if (!n) return std::unexpected(n.error());
+    written += *n;
   }
   // A "=" before the closing padding still decodes as six zero bits above, but the text is then
   // not the encoding of the bytes it yields: another text encodes them.
   if (misplaced_padding) return std::unexpected(malformed("non-canonical base64"));
+  out.resize(written);
   return out;
 }
 
 std::string base64_encode(ByteView bytes) {
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::string out((bytes.size() + 2) / 3 * 4, '=');
+  char* o = out.data();
   std::size_t i = 0;
-  for (; i + 3 <= bytes.size(); i += 3) {
+  for (; i + 3 <= bytes.size(); i += 3, o += 4) {
     const uint32_t acc = uint32_t{bytes[i]} << 16 | uint32_t{bytes[i + 1]} << 8 | bytes[i + 2];
-    out.push_back(kAlphabet[acc >> 18]);
-    out.push_back(kAlphabet[(acc >> 12) & 63]);
-    out.push_back(kAlphabet[(acc >> 6) & 63]);
-    out.push_back(kAlphabet[acc & 63]);
+    o[0] = kAlphabet[acc >> 18];
+    o[1] = kAlphabet[(acc >> 12) & 63];
+    o[2] = kAlphabet[(acc >> 6) & 63];
+    o[3] = kAlphabet[acc & 63];
   }
   const std::size_t rest = bytes.size() - i;
-  if (rest == 1) {
-    const uint32_t acc = uint32_t{bytes[i]} << 16;
-    out.push_back(kAlphabet[acc >> 18]);
-    out.push_back(kAlphabet[(acc >> 12) & 63]);
-    out.append("==");
-  } else if (rest == 2) {
-    const uint32_t acc = uint32_t{bytes[i]} << 16 | uint32_t{bytes[i + 1]} << 8;
-    out.push_back(kAlphabet[acc >> 18]);
-    out.push_back(kAlphabet[(acc >> 12) & 63]);
-    out.push_back(kAlphabet[(acc >> 6) & 63]);
-    out.push_back('=');
+  if (rest > 0) {
+    const uint32_t acc = uint32_t{bytes[i]} << 16 | (rest == 2 ? uint32_t{bytes[i + 1]} << 8 : 0u);
+    o[0] = kAlphabet[acc >> 18];
+    o[1] = kAlphabet[(acc >> 12) & 63];
+    if (rest == 2) o[2] = kAlphabet[(acc >> 6) & 63];
   }
   return out;
 }
