@@ -3,14 +3,14 @@
 //
 // Limb bounds, which every caller must respect (all are far below what overflows):
 //   - mul, sq and carry produce limbs < 2^52 ("reduced"); sub produces reduced limbs too.
-//   - add accepts limbs < 2^55 and produces limbs < 2^56.
-//   - mul and sq accept limbs < 2^56: a product term is < 2^56 * 19 * 2^56 < 2^117, a column sum
-//     of five terms is < 2^120, and every carry is done in 128 bits, so nothing overflows.
+//   - add accepts limbs < 2^53 and produces limbs < 2^54.
+//   - mul and sq accept limbs < 2^54: a product term is < 2^54 * 19 * 2^54 < 2^112.3, a column
+//     sum of five terms (plus an incoming carry) is < 2^115, so each carry c >> 51 fits 64 bits.
 //   - sub accepts a < 2^56 and b < 2^55 - 304 (16p's limbs are 2^55 - 304 and 2^55 - 16), so
 //     a + 16p - b never underflows and is < 2^57 before the closing carry.
-// The point formulas never chain more than two additions before a multiplication, so every
-// input they form is a reduced limb, a sum of two reduced limbs (< 2^53) or a sum of such sums
-// (< 2^54). A test drives the operations with limbs at these bounds against a big-number reference.
+// The point formulas feed multiplications only reduced limbs, sums of two reduced limbs (< 2^53)
+// or a reduced limb plus such a sum (< 2^52 + 2^53 < 2^54). A test drives the operations with
+// limbs at these bounds against a big-number reference.
 #include <cstdint>
 #include <span>
 
@@ -24,20 +24,22 @@ namespace fe_detail {
 __extension__ typedef unsigned __int128 u128;  // GCC and Clang extension
 inline constexpr uint64_t kMask51 = (uint64_t{1} << 51) - 1;
 
-// Carries five 128-bit column sums (each < 2^121) into reduced limbs.
+// Carries five 128-bit column sums (each < 2^115) into reduced limbs. Every c >> 51 is < 2^64.
 inline Fe carry_columns(u128 c0, u128 c1, u128 c2, u128 c3, u128 c4) {
-  c1 += c0 >> 51;
-  c2 += c1 >> 51;
-  c3 += c2 >> 51;
-  c4 += c3 >> 51;
-  // c4 >> 51 < 2^70, times 19 < 2^75: still well inside 128 bits.
-  const u128 t = (static_cast<u128>(static_cast<uint64_t>(c0) & kMask51)) + (c4 >> 51) * 19;
   Fe r;
-  r.v[0] = static_cast<uint64_t>(t) & kMask51;
-  r.v[1] = (static_cast<uint64_t>(c1) & kMask51) + static_cast<uint64_t>(t >> 51);  // < 2^51 + 2^25
+  c1 += static_cast<uint64_t>(c0 >> 51);
+  r.v[0] = static_cast<uint64_t>(c0) & kMask51;
+  c2 += static_cast<uint64_t>(c1 >> 51);
+  r.v[1] = static_cast<uint64_t>(c1) & kMask51;
+  c3 += static_cast<uint64_t>(c2 >> 51);
   r.v[2] = static_cast<uint64_t>(c2) & kMask51;
+  c4 += static_cast<uint64_t>(c3 >> 51);
   r.v[3] = static_cast<uint64_t>(c3) & kMask51;
+  // The top carry is < 2^64; times 19 it needs 128 bits.
+  const u128 t = static_cast<u128>(static_cast<uint64_t>(c4 >> 51)) * 19 + r.v[0];
   r.v[4] = static_cast<uint64_t>(c4) & kMask51;
+  r.v[0] = static_cast<uint64_t>(t) & kMask51;
+  r.v[1] += static_cast<uint64_t>(t >> 51);  // t >> 51 < 2^18, so v1 < 2^51 + 2^18
   return r;
 }
 }  // namespace fe_detail
