@@ -262,6 +262,13 @@ TEST(Ed25519Group, DoubleScalarMultiplicationAgreesWithSeparateProducts) {
     EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(a, t, scalar_from_u64(0)), ed::mul(a, t)));
   }
   EXPECT_TRUE(ed::is_identity(ed::double_mul_base_vartime(scalar_from_u64(0), ed::base_point(), scalar_from_u64(0))));
+  // Unreduced scalars up to 2^256 - 1: the torsion part of A sees the full integer.
+  const ed::Point mixed = mixed_point();
+  for (const char* hex : {kL, "ffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff",
+                          "ffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff7f"}) {
+    const ed::Scalar s = scalar_hex(hex);
+    EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(s, mixed, s), ed::add(ed::mul(s, mixed), ed::mul_base(s)))) << hex;
+  }
 }
 
 // Each table entry, recomputed with the variable-base multiplication.

@@ -42,7 +42,7 @@ Point mul_by_cofactor(const Point& a);  // 8 a
 Point mul_base(const Scalar& s);  // s B, constant time; s is taken modulo L
 // s a for any 256-bit s (not only s < L: the torsion part of a sees s modulo 8L), constant time.
 Point mul(const Scalar& s, const Point& a);
-// a_scalar a + b_scalar B for scalars below 2^253; variable time, public inputs only.
+// a_scalar a + b_scalar B for any 256-bit scalars; variable time, public inputs only.
 Point double_mul_base_vartime(const Scalar& a_scalar, const Point& a, const Scalar& b_scalar);
 
 }  // namespace quorvantile_crypto::ed25519

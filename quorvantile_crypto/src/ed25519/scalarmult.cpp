@@ -51,17 +51,19 @@ Cached select_cached(const Cached table[8], int8_t digit) {
   return t;
 }
 
-// Width-w non-adjacent form of a scalar below 2^253: odd digits in (-2^(w-1), 2^(w-1)), each
-// nonzero digit followed by at least w - 1 zeros.
-void wnaf(int8_t naf[256], const Scalar& s, int w) {
-  uint64_t words[5] = {};
+constexpr int kNafLength = 256 + 8;  // a final carry can land up to w - 1 <= 7 places past bit 255
+
+// Width-w non-adjacent form of a 256-bit integer (2 <= w <= 8): odd digits in
+// (-2^(w-1), 2^(w-1)), each nonzero digit followed by at least w - 1 zeros.
+void wnaf(int8_t naf[kNafLength], const Scalar& s, int w) {
+  uint64_t words[6] = {};  // two zero words past the scalar, for windows that straddle its end
   for (int i = 0; i < 32; ++i) words[i / 8] |= static_cast<uint64_t>(s.bytes[i]) << (8 * (i % 8));
-  for (int i = 0; i < 256; ++i) naf[i] = 0;
+  for (int i = 0; i < kNafLength; ++i) naf[i] = 0;
   const uint64_t width = uint64_t{1} << w;
   const uint64_t window_mask = width - 1;
-  uint64_t carry = 0;
+  uint64_t carry = 0;  // a pending +1 at the current position
   int pos = 0;
-  while (pos < 256) {
+  while (pos < 256 || (carry != 0 && pos < kNafLength)) {
     const int idx = pos / 64, bit = pos % 64;
     uint64_t buf = words[idx] >> bit;
     if (bit > 64 - w) buf |= words[idx + 1] << (64 - bit);
@@ -119,7 +121,7 @@ P3 scalarmult(const Scalar& s, const P3& p) {
 }
 
 P3 double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b) {
-  int8_t a_naf[256], b_naf[256];
+  int8_t a_naf[kNafLength], b_naf[kNafLength];
   wnaf(a_naf, a, 5);
   wnaf(b_naf, b, 8);
 
@@ -128,7 +130,7 @@ P3 double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b) {
   const P3 a2 = to_p3(dbl(A));
   for (int k = 1; k < 8; ++k) a_odd[k] = to_cached(to_p3(add(a2, a_odd[k - 1])));
 
-  int i = 255;
+  int i = kNafLength - 1;
   while (i >= 0 && a_naf[i] == 0 && b_naf[i] == 0) --i;
   P2 r = p2_identity();
   for (; i >= 0; --i) {

@@ -11,7 +11,7 @@ P3 scalarmult_base(const Scalar& s);
 // s P for any 256-bit s and any curve point P (torsion components included), constant time in s.
 P3 scalarmult(const Scalar& s, const P3& p);
 
-// a A + b B, variable time: for public inputs only. a and b must be below 2^253 (reduced scalars).
+// a A + b B for any 256-bit a and b, variable time: for public inputs only.
 P3 double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b);
 
 }  // namespace quorvantile_crypto::ed25519
