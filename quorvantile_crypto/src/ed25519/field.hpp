@@ -1,7 +1,7 @@
 #pragma once
 // Arithmetic modulo p = 2^255 - 19 with five 51-bit limbs (value = sum limb[i] * 2^(51 i)).
 //
-// Limb bounds, which every caller must respect (all are far below what overflows):
+// Limb bounds, which every caller must respect (they keep every intermediate inside its type):
 //   - mul, sq and carry produce limbs < 2^52 ("reduced"); sub produces reduced limbs too.
 //   - add accepts limbs < 2^53 and produces limbs < 2^54.
 //   - mul and sq accept limbs < 2^54: a product term is < 2^54 * 19 * 2^54 < 2^112.3, a column
