@@ -116,13 +116,6 @@ TEST(Ed25519Rfc8032, VectorsDeriveSignAndVerify) {
   }
 }
 
-TEST(Ed25519Rfc8032, ShaAbcMessageIsTheDigestOfAbc) {
-  std::array<uint8_t, 64> h;
-  unsigned len = 0;
-  ASSERT_EQ(EVP_Digest("abc", 3, h.data(), &len, EVP_sha512(), nullptr), 1);
-  EXPECT_EQ(to_hex(h), kRfcVectors[4].message);
-}
-
 TEST(Ed25519Rfc8032, WrongLengthsAreRejected) {
   const RfcVector& v = kRfcVectors[1];
   const auto public_key = from_hex(v.public_key);
