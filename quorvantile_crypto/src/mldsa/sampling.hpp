@@ -1,0 +1,18 @@
+#pragma once
+// The two samplers of verification: entries of the public matrix A (ExpandA by RejNTTPoly over
+// SHAKE128) and the challenge polynomial (SampleInBall over SHAKE256). Both reuse the caller's
+// digest context.
+#include <openssl/evp.h>
+
+#include "mldsa/field.hpp"
+#include "quorvantile_crypto/bytes.hpp"
+
+namespace quorvantile_crypto::mldsa::detail {
+
+// A^[row][column] = RejNTTPoly(rho || column || row): coefficients in [0, q), NTT domain.
+void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Poly& out);
+
+// SampleInBall(ctilde): tau coefficients +1 or -1, all others 0.
+void sample_in_ball(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out);
+
+}  // namespace quorvantile_crypto::mldsa::detail
