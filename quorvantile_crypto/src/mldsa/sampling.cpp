@@ -30,13 +30,13 @@ void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Pol
   for (;;) {
     const uint8_t* bytes = stream.data();
     const std::size_t end = stream.size();
+    // The store is unconditional (count < kN here) and only an accepted candidate advances.
     for (; pos + 3 <= end; pos += 3) {
       const auto candidate = static_cast<int32_t>(uint32_t{bytes[pos]} | uint32_t{bytes[pos + 1]} << 8 |
                                                   uint32_t{bytes[pos + 2] & 0x7fu} << 16);
-      if (candidate < kQ) {
-        out[static_cast<std::size_t>(count)] = candidate;
-        if (++count == kN) return;
-      }
+      out[static_cast<std::size_t>(count)] = candidate;
+      count += candidate < kQ ? 1 : 0;
+      if (count == kN) return;
     }
     stream.extend();
   }

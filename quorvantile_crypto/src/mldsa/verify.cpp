@@ -6,8 +6,8 @@
 
 #include "mldsa/bit_packing.hpp"
 #include "mldsa/hints.hpp"
-#include "mldsa/ntt.hpp"
 #include "mldsa/params.hpp"
+#include "mldsa/poly_ops.hpp"
 #include "mldsa/rounding.hpp"
 #include "mldsa/sampling.hpp"
 #include "openssl_util.hpp"
@@ -60,33 +60,32 @@ bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> m
   for (ByteView part : message_representative) ossl::digest_update(ctx, part);
   ossl::digest_final_xof(ctx, mu.data(), mu.size());
 
-  Poly c;
-  sample_in_ball(ctx, ctilde, P::tau, c);
-  ntt(c);
+  // -NTT(c), so that the row loop only ever adds products.
+  Poly minus_c;
+  sample_in_ball(ctx, ctilde, P::tau, minus_c);
+  ntt(minus_c);
+  for (int32_t& x : minus_c) x = -x;
   for (Poly& zs : z) ntt(zs);
 
   // w'_approx = NTT^-1(A^ * NTT(z) - NTT(c) * NTT(t1 * 2^d)), one row at a time, each row turned
   // into its high bits with the hints and encoded at once.
   std::array<uint8_t, P::k * P::w1_poly_bytes> w1_encoded;
-  std::array<int64_t, kN> sum;
   Poly a;
   Poly t;
   Poly w;
   std::array<bool, kN> hinted;
   std::size_t hint_begin = 0;
   for (int row = 0; row < P::k; ++row) {
-    sum.fill(0);
+    w.fill(0);
     for (int column = 0; column < P::l; ++column) {
       expand_matrix_entry(ctx, rho, row, column, a);
-      const Poly& zc = z[static_cast<std::size_t>(column)];
-      for (int i = 0; i < kN; ++i) sum[i] += static_cast<int64_t>(a[i]) * zc[i];
+      multiply_add_montgomery(w, a, z[static_cast<std::size_t>(column)]);
     }
     unpack_bits<10>(packed_t1.data() + static_cast<std::size_t>(row) * kT1PolyBytes, t);
     for (int32_t& x : t) x <<= kDroppedBits;
     ntt(t);
-    for (int i = 0; i < kN; ++i) {
-      w[i] = reduce32(montgomery_reduce(sum[i]) - montgomery_reduce(static_cast<int64_t>(c[i]) * t[i]));
-    }
+    multiply_add_montgomery(w, minus_c, t);
+    for (int32_t& x : w) x = reduce32(x);
     inverse_ntt_to_montgomery(w);
 
     hinted.fill(false);
