@@ -25,6 +25,16 @@ void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Pol
   const std::array<uint8_t, 2> indices{static_cast<uint8_t>(column), static_cast<uint8_t>(row)};
   std::array<uint8_t, kMatrixEntryBytes> buffer;
   XofOutput stream(ctx, ossl::shake128(), rho, indices, buffer);
+  rej_ntt_poly(stream, out);
+}
+
+void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out) {
+  std::array<uint8_t, kChallengeBytes> buffer;
+  XofOutput stream(ctx, ossl::shake256(), ctilde, {}, buffer);
+  sample_in_ball(stream, tau, out);
+}
+
+void rej_ntt_poly(XofOutput& stream, Poly& out) {
   int count = 0;
   std::size_t pos = 0;
   for (;;) {
@@ -42,9 +52,8 @@ void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Pol
   }
 }
 
-void sample_in_ball(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out) {
-  std::array<uint8_t, kChallengeBytes> buffer;
-  XofOutput stream(ctx, ossl::shake256(), ctilde, {}, buffer);
+void sample_in_ball(XofOutput& stream, int tau, Poly& out) {
+  while (stream.size() < 8) stream.extend();
   uint64_t signs = 0;
   for (int i = 0; i < 8; ++i) signs |= uint64_t{stream.data()[i]} << (8 * i);
   std::size_t pos = 8;

@@ -5,6 +5,7 @@
 #include <openssl/evp.h>
 
 #include "mldsa/field.hpp"
+#include "mldsa/xof_output.hpp"
 #include "quorvantile_crypto/bytes.hpp"
 
 namespace quorvantile_crypto::mldsa::detail {
@@ -13,6 +14,11 @@ namespace quorvantile_crypto::mldsa::detail {
 void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Poly& out);
 
 // SampleInBall(ctilde): tau coefficients +1 or -1, all others 0.
-void sample_in_ball(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out);
+void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out);
+
+// The samplers proper, reading from an already opened SHAKE128 (RejNTTPoly) or SHAKE256
+// (SampleInBall) stream of any initial length.
+void rej_ntt_poly(XofOutput& stream, Poly& out);
+void sample_in_ball(XofOutput& stream, int tau, Poly& out);
 
 }  // namespace quorvantile_crypto::mldsa::detail

@@ -1,13 +1,13 @@
 // ML-DSA.Verify and ML-DSA.Verify_internal for the three parameter sets.
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <initializer_list>
 
 #include "mldsa/bit_packing.hpp"
 #include "mldsa/hints.hpp"
 #include "mldsa/params.hpp"
 #include "mldsa/poly_ops.hpp"
+#include "mldsa/response.hpp"
 #include "mldsa/rounding.hpp"
 #include "mldsa/sampling.hpp"
 #include "openssl_util.hpp"
@@ -17,20 +17,6 @@ namespace quorvantile_crypto::mldsa {
 namespace {
 
 using namespace detail;
-
-// Decodes z and checks ||z||_inf < gamma1 - beta. BitUnpack gives z = gamma1 - v for a packed v.
-template <class P>
-bool decode_short_z(ByteView packed, std::array<Poly, P::l>& z) {
-  constexpr int32_t bound = P::gamma1 - P::beta;
-  for (std::size_t s = 0; s < z.size(); ++s) {
-    unpack_bits<P::z_bits>(packed.data() + s * P::z_poly_bytes, z[s]);
-    for (int32_t& x : z[s]) {
-      x = P::gamma1 - x;
-      if (x >= bound || x <= -bound) return false;
-    }
-  }
-  return true;
-}
 
 template <class P>
 bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> message_representative,
@@ -44,7 +30,7 @@ bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> m
 
   if (!hints_well_formed(hints, P::omega, P::k)) return false;
   std::array<Poly, P::l> z;
-  if (!decode_short_z<P>(packed_z, z)) return false;
+  if (!decode_response<P>(packed_z, z)) return false;
 
   auto owned_ctx = ossl::new_md_ctx();
   EVP_MD_CTX* ctx = owned_ctx.get();
@@ -62,7 +48,7 @@ bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> m
 
   // -NTT(c), so that the row loop only ever adds products.
   Poly minus_c;
-  sample_in_ball(ctx, ctilde, P::tau, minus_c);
+  sample_challenge(ctx, ctilde, P::tau, minus_c);
   ntt(minus_c);
   for (int32_t& x : minus_c) x = -x;
   for (Poly& zs : z) ntt(zs);

@@ -10,7 +10,7 @@ XofOutput::XofOutput(EVP_MD_CTX* ctx, const EVP_MD* md, ByteView seed, ByteView 
 }
 
 void XofOutput::extend() {
-  extended_.resize(2 * current_.size());
+  extended_.resize(current_.empty() ? 1 : 2 * current_.size());
   current_ = extended_;
   squeeze(current_);
 }
