@@ -11,8 +11,9 @@ template <int32_t Gamma2>
 constexpr int32_t use_hint(int32_t r, bool hint) {
   constexpr int32_t alpha = 2 * Gamma2;
   constexpr int32_t modulus = (kQ - 1) / alpha;
+  // r0 = r mod+- alpha, without a branch: the comparison with gamma2 goes either way at random.
   int32_t r0 = r % alpha;
-  if (r0 > Gamma2) r0 -= alpha;
+  r0 -= ((Gamma2 - r0) >> 31) & alpha;
   int32_t r1;
   if (r - r0 == kQ - 1) {
     r1 = 0;

@@ -40,13 +40,15 @@ void rej_ntt_poly(XofOutput& stream, Poly& out) {
   for (;;) {
     const uint8_t* bytes = stream.data();
     const std::size_t end = stream.size();
-    // The store is unconditional (count < kN here) and only an accepted candidate advances.
+    // Rejections are rare, so the branch predicts well; a branch-free count would make every
+    // store address wait on the comparison before it.
     for (; pos + 3 <= end; pos += 3) {
       const auto candidate = static_cast<int32_t>(uint32_t{bytes[pos]} | uint32_t{bytes[pos + 1]} << 8 |
                                                   uint32_t{bytes[pos + 2] & 0x7fu} << 16);
-      out[static_cast<std::size_t>(count)] = candidate;
-      count += candidate < kQ ? 1 : 0;
-      if (count == kN) return;
+      if (candidate < kQ) {
+        out[static_cast<std::size_t>(count)] = candidate;
+        if (++count == kN) return;
+      }
     }
     stream.extend();
   }
