@@ -2,8 +2,10 @@
 // out; a sampler fed a stream with a tiny first squeeze must give the same polynomial.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
+#include "mldsa/poly_ops.hpp"
 #include "mldsa/sampling.hpp"
 #include "openssl_util.hpp"
 
@@ -11,28 +13,6 @@ namespace {
 
 using namespace quorvantile_crypto::mldsa::detail;
 namespace ossl = quorvantile_crypto::ossl;
-using quorvantile_crypto::ByteView;
-
-std::vector<uint8_t> shake(const EVP_MD* md, ByteView input, std::size_t len) {
-  auto ctx = ossl::new_md_ctx();
-  std::vector<uint8_t> out(len);
-  ossl::digest_init(ctx.get(), md);
-  ossl::digest_update(ctx.get(), input);
-  ossl::digest_final_xof(ctx.get(), out.data(), out.size());
-  return out;
-}
-
-TEST(MlDsaXofOutput, ExtensionKeepsThePrefixAndContinuesTheStream) {
-  auto ctx = ossl::new_md_ctx();
-  const std::vector<uint8_t> seed{1, 2, 3}, suffix{4, 5};
-  std::array<uint8_t, 5> first{};
-  XofOutput stream(ctx.get(), ossl::shake128(), seed, suffix, first);
-  stream.extend();
-  stream.extend();
-  ASSERT_EQ(stream.size(), 20u);
-  const auto expected = shake(ossl::shake128(), std::vector<uint8_t>{1, 2, 3, 4, 5}, 20);
-  EXPECT_EQ(std::vector<uint8_t>(stream.data(), stream.data() + stream.size()), expected);
-}
 
 TEST(MlDsaSampling, MatrixEntryDoesNotDependOnTheFirstSqueezeLength) {
   auto ctx = ossl::new_md_ctx();
@@ -72,6 +52,39 @@ TEST(MlDsaSampling, ChallengeHasTauSignsAndDoesNotDependOnTheFirstSqueezeLength)
       sample_in_ball(stream, tau, got);
       EXPECT_EQ(got, expected) << "tau " << tau << ", first squeeze of " << first_length << " bytes";
     }
+  }
+}
+
+// Candidates at the acceptance boundary (q - 1 accepted, q rejected), with the ignored top bit
+// set, and dense rejections, through the vector loop and against a plain reading.
+TEST(MlDsaSampling, VectorAcceptanceMatchesScalarAtTheBoundary) {
+  if (!avx2_enabled()) GTEST_SKIP() << "no AVX2 on this CPU";
+  std::mt19937 rng(65);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<uint8_t> bytes;
+    while (bytes.size() < 900) {
+      const std::array<std::array<uint8_t, 3>, 5> patterns{{{0x00, 0xe0, 0x7f},   // q - 1
+                                                            {0x01, 0xe0, 0x7f},   // q
+                                                            {0x00, 0xe0, 0xff},   // q - 1, top bit set
+                                                            {0xff, 0xff, 0xff},
+                                                            {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
+                                                             static_cast<uint8_t>(rng() & 0xbf)}}};
+      const auto& pick = patterns[rng() % patterns.size()];
+      bytes.insert(bytes.end(), pick.begin(), pick.end());
+    }
+    Poly expected{};
+    int expected_count = 0;
+    for (std::size_t pos = 0; pos + 3 <= bytes.size() && expected_count < kN; pos += 3) {
+      const int32_t v = bytes[pos] | bytes[pos + 1] << 8 | (bytes[pos + 2] & 0x7f) << 16;
+      if (v < kQ) expected[static_cast<std::size_t>(expected_count++)] = v;
+    }
+    Poly got{};
+    int count = 0;
+    std::size_t pos = 0;
+    avx2::accept_uniform_blocks(got, count, bytes.data(), pos, bytes.size());
+    ASSERT_LE(count, kN);
+    ASSERT_TRUE(count > kN - 8 || pos + 32 > bytes.size());
+    for (int i = 0; i < count; ++i) ASSERT_EQ(got[i], expected[i]) << "round " << round << " coefficient " << i;
   }
 }
 

@@ -17,6 +17,9 @@ void inverse_ntt_to_montgomery(Poly& a);
 // |a_i|, |b_i| < 9q.
 void multiply_add_montgomery(Poly& acc, const Poly& a, const Poly& b);
 
+// Whether the entry points above (and the samplers) use their AVX2 code.
+bool avx2_enabled();
+
 namespace portable {
 void ntt(Poly& a);
 void inverse_ntt_to_montgomery(Poly& a);

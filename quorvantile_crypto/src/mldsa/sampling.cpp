@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "mldsa/poly_ops.hpp"
 #include "mldsa/xof_output.hpp"
 #include "openssl_util.hpp"
 
@@ -35,21 +36,21 @@ void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out) {
 }
 
 void rej_ntt_poly(XofOutput& stream, Poly& out) {
+  const bool vector = avx2_enabled();
   int count = 0;
   std::size_t pos = 0;
   for (;;) {
     const uint8_t* bytes = stream.data();
     const std::size_t end = stream.size();
+    if (vector) avx2::accept_uniform_blocks(out, count, bytes, pos, end);
     // Rejections are rare, so the branch predicts well; a branch-free count would make every
     // store address wait on the comparison before it.
-    for (; pos + 3 <= end; pos += 3) {
+    for (; count < kN && pos + 3 <= end; pos += 3) {
       const auto candidate = static_cast<int32_t>(uint32_t{bytes[pos]} | uint32_t{bytes[pos + 1]} << 8 |
                                                   uint32_t{bytes[pos + 2] & 0x7fu} << 16);
-      if (candidate < kQ) {
-        out[static_cast<std::size_t>(count)] = candidate;
-        if (++count == kN) return;
-      }
+      if (candidate < kQ) out[static_cast<std::size_t>(count++)] = candidate;
     }
+    if (count == kN) return;
     stream.extend();
   }
 }

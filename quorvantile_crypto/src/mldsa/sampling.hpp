@@ -21,4 +21,11 @@ void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out);
 void rej_ntt_poly(XofOutput& stream, Poly& out);
 void sample_in_ball(XofOutput& stream, int tau, Poly& out);
 
+namespace avx2 {
+// The vector part of RejNTTPoly's loop: takes 24-byte groups from bytes[pos..end) while at least
+// 32 bytes can be read and 8 coefficient slots remain, advancing pos and count. The caller
+// finishes with the scalar loop. Requires AVX2 (see avx2_enabled()).
+void accept_uniform_blocks(Poly& out, int& count, const uint8_t* bytes, std::size_t& pos, std::size_t end);
+}  // namespace avx2
+
 }  // namespace quorvantile_crypto::mldsa::detail
