@@ -102,8 +102,9 @@ void register_set(ParameterSet params, int set) {
   benchmark::RegisterBenchmark(("ShakeLimit/" + name).c_str(), bench_shake_limit<P>, set);
 }
 
-// Prints each set's verification time over its SHAKE limit and over the portable reference
-// implementation's published-class timing on this kind of machine.
+// Prints each set's verification time over its SHAKE limit, and against the time the portable
+// FIPS 204 reference code takes on this kind of machine. CPU time, not wall time: the build
+// machines are shared, and preemption inflates wall time of whichever benchmark it hits.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
