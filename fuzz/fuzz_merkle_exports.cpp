@@ -39,8 +39,8 @@ RustBuffer make_buffer(Input& in) {
   const std::vector<uint8_t> bytes = in.chunk();
   static uint8_t scratch = 0;
   switch (shape % 16) {
-    case 0: return RustBuffer{1 + shape, 0, nullptr};
-    case 1: return RustBuffer{0, 1 + shape, nullptr};
+    case 0: return RustBuffer{uint64_t{1} + shape, 0, nullptr};
+    case 1: return RustBuffer{0, uint64_t{1} + shape, nullptr};
     case 2: return RustBuffer{0, 2, &scratch};
     default: break;
   }
