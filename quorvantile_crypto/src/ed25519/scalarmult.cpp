@@ -110,8 +110,8 @@ P3 scalarmult(const Scalar& s, const P3& p) {
   }
   int8_t e[65];
   radix16(e, s);
-  P3 h = p3_identity();
-  for (int i = 64; i >= 0; --i) {
+  P3 h = to_p3(add(p3_identity(), select_cached(table, e[64])));
+  for (int i = 63; i >= 0; --i) {
     h = to_p3(dbl(to_p2(dbl(to_p2(dbl(to_p2(dbl(h))))))));
     h = to_p3(add(h, select_cached(table, e[i])));
   }
