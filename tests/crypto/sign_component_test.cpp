@@ -1,6 +1,7 @@
 // The classical components of the framed signatures against published vectors and against the
 // fixture generator's independent signer.
 #include <gtest/gtest.h>
+#include <openssl/err.h>
 
 #include <array>
 #include <string>
@@ -87,6 +88,7 @@ TEST(EcdsaP521, RejectsPointsOffTheCurveOrOutsideTheField) {
   auto off_curve = f.key;
   off_curve.back() ^= 1;
   EXPECT_FALSE(ecdsa_p521::verify(off_curve, f.message, f.signature));
+  EXPECT_EQ(ERR_peek_error(), 0u) << "a false result leaves nothing on the OpenSSL error queue";
 
   // X + p: the same residue, but not a canonical field element.
   auto x_plus_p = f.key;

@@ -67,6 +67,16 @@ Bytes der_signature(ByteView r, ByteView s) {
   return der;
 }
 
+bool verify_with_openssl(ByteView public_key, ByteView message, ByteView r, ByteView s) {
+  ossl::Pkey key = import_public_key(public_key);
+  if (!key) return false;
+  const Bytes der = der_signature(r, s);
+  if (der.empty()) return false;
+  ossl::MdCtx ctx = ossl::new_md_ctx();
+  if (EVP_DigestVerifyInit_ex(ctx.get(), nullptr, "SHA512", nullptr, nullptr, key.get(), nullptr) != 1) return false;
+  return EVP_DigestVerify(ctx.get(), der.data(), der.size(), message.data(), message.size()) == 1;
+}
+
 }  // namespace
 
 bool verify(ByteView public_key, ByteView message, ByteView signature) {
@@ -76,18 +86,9 @@ bool verify(ByteView public_key, ByteView message, ByteView signature) {
   const ByteView r = signature.first(kScalarSize);
   const ByteView s = signature.subspan(kScalarSize);
   if (!in_scalar_range(r) || !in_scalar_range(s)) return false;
-
-  ossl::Pkey key = import_public_key(public_key);
-  if (!key) {
-    ERR_clear_error();
-    return false;
-  }
-  const Bytes der = der_signature(r, s);
-  if (der.empty()) return false;
-
-  ossl::MdCtx ctx = ossl::new_md_ctx();
-  if (EVP_DigestVerifyInit_ex(ctx.get(), nullptr, "SHA512", nullptr, nullptr, key.get(), nullptr) != 1) return false;
-  const bool ok = EVP_DigestVerify(ctx.get(), der.data(), der.size(), message.data(), message.size()) == 1;
+  const bool ok = verify_with_openssl(public_key, message, r, s);
+  // A rejected key or signature leaves entries on the thread's OpenSSL error queue; a false
+  // result is not an error, so they are dropped.
   if (!ok) ERR_clear_error();
   return ok;
 }
