@@ -44,7 +44,7 @@ test-asan: deps
 
 test-tsan: deps
 	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan
+	cmake --build --preset tsan --target qv_unit_tests
 	ctest --preset tsan -R 'CallHandle'
 
 bench: deps

@@ -14,12 +14,11 @@ std::string not_enough(std::size_t remaining, std::size_t needed) {
 // sequence<u8> is read element by element in the reference decoding, so a short buffer always
 // fails on an element read with nothing left: "(0 < 1)". The count is checked against what is
 // left before anything is allocated.
-Lifted<Bytes> read_byte_sequence(Reader& reader) {
+Lifted<ByteView> read_byte_sequence(Reader& reader) {
   auto count = reader.count();
   if (!count) return std::unexpected(count.error());
   if (*count > reader.remaining()) return std::unexpected(not_enough(0, 1));
-  auto bytes = reader.take(*count);
-  return Bytes(bytes->begin(), bytes->end());
+  return reader.take(*count);
 }
 
 }  // namespace
@@ -62,7 +61,7 @@ Lifted<void> Reader::finish() const {
   return {};
 }
 
-Lifted<Bytes> lift_bytes(ByteView buffer) {
+Lifted<ByteView> lift_bytes(ByteView buffer) {
   Reader reader(buffer);
   auto bytes = read_byte_sequence(reader);
   if (!bytes) return bytes;
@@ -70,17 +69,17 @@ Lifted<Bytes> lift_bytes(ByteView buffer) {
   return bytes;
 }
 
-Lifted<std::vector<Bytes>> lift_bytes_list(ByteView buffer) {
+Lifted<std::vector<ByteView>> lift_bytes_list(ByteView buffer) {
   Reader reader(buffer);
   auto count = reader.count();
   if (!count) return std::unexpected(count.error());
-  std::vector<Bytes> out;
+  std::vector<ByteView> out;
   // Every element needs at least its 4-byte count, which bounds what can be reserved.
   out.reserve(std::min(*count, reader.remaining() / 4));
   for (std::size_t i = 0; i < *count; ++i) {
     auto element = read_byte_sequence(reader);
     if (!element) return std::unexpected(element.error());
-    out.push_back(std::move(*element));
+    out.push_back(*element);
   }
   if (auto done = reader.finish(); !done) return std::unexpected(done.error());
   return out;
@@ -118,7 +117,7 @@ Lifted<std::optional<Bytes>> lift_optional_bytes(ByteView buffer) {
   if (*tag == 1) {
     auto bytes = read_byte_sequence(reader);
     if (!bytes) return std::unexpected(bytes.error());
-    out = std::move(*bytes);
+    out.emplace(bytes->begin(), bytes->end());
   } else if (*tag != 0) {
     return std::unexpected(std::string("unexpected tag byte for Option"));
   }

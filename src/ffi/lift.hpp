@@ -38,8 +38,10 @@ class Reader {
   std::size_t pos_ = 0;
 };
 
-Lifted<Bytes> lift_bytes(ByteView buffer);                        // sequence<u8>
-Lifted<std::vector<Bytes>> lift_bytes_list(ByteView buffer);      // sequence<sequence<u8>>
+// Byte strings are lifted as views into the argument buffer, which the call owns until it returns:
+// no copy, and one allocation for a list.
+Lifted<ByteView> lift_bytes(ByteView buffer);                        // sequence<u8>
+Lifted<std::vector<ByteView>> lift_bytes_list(ByteView buffer);      // sequence<sequence<u8>>
 Lifted<std::vector<std::string>> lift_string_list(ByteView buffer);  // sequence<string>
 Lifted<std::optional<Bytes>> lift_optional_bytes(ByteView buffer);   // optional<sequence<u8>>
 // An enumeration's variant number (1..variant_count); `enum_name` names it in the message.

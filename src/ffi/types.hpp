@@ -45,11 +45,12 @@ struct String : BufferArg {
   }
 };
 
+// sequence<u8>: as an argument, a view into the call's argument buffer; as a result, owned bytes.
 struct Bytes : BufferArg {
-  using value = quorvantile_crypto::Bytes;
+  using value = quorvantile_crypto::ByteView;
   static constexpr meta::Buf meta() { return meta::sequence_of(meta::type(meta::kU8)); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_bytes(arg.bytes()); }
-  static RustBuffer lower(const value& v) {
+  static RustBuffer lower(quorvantile_crypto::ByteView v) {
     Writer w;
     w.bytes(v);
     return w.finish();
@@ -57,8 +58,9 @@ struct Bytes : BufferArg {
   static RustBuffer zero() { return {}; }
 };
 
+// sequence<sequence<u8>>: views into the call's argument buffer.
 struct BytesList : BufferArg {
-  using value = std::vector<quorvantile_crypto::Bytes>;
+  using value = std::vector<quorvantile_crypto::ByteView>;
   static constexpr meta::Buf meta() { return meta::sequence_of(meta::sequence_of(meta::type(meta::kU8))); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_bytes_list(arg.bytes()); }
 };

@@ -20,11 +20,17 @@ Hash32 hash_node(const Hash32& left, const Hash32& right);
 
 // Checks in a fixed order: root length, index < size, leaf-hash length, proof size, element
 // lengths, then the recomputed root.
-Result<void> verify_inclusion(uint64_t index, uint64_t size, ByteView leaf_hash, std::span<const Bytes> proof,
+Result<void> verify_inclusion(uint64_t index, uint64_t size, ByteView leaf_hash, std::span<const ByteView> proof,
                               ByteView root);
 
 // Checks in a fixed order: root2 length, size ordering, empty tree, root1 length, equal sizes,
 // proof size and element lengths, then both recomputed roots.
+Result<void> verify_consistency(uint64_t size1, uint64_t size2, std::span<const ByteView> proof, ByteView root1,
+                                ByteView root2);
+
+// The same verifications for callers that hold the proof as owned byte strings.
+Result<void> verify_inclusion(uint64_t index, uint64_t size, ByteView leaf_hash, std::span<const Bytes> proof,
+                              ByteView root);
 Result<void> verify_consistency(uint64_t size1, uint64_t size2, std::span<const Bytes> proof, ByteView root1,
                                 ByteView root2);
 

@@ -49,4 +49,31 @@ std::string to_hex(const Bytes& bytes) {
   return out;
 }
 
+// Standard base64 (test data only; lenient about nothing but also not strict about canonical bits).
+inline std::vector<uint8_t> from_base64(std::string_view text) {
+  auto value = [](char c) -> int {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+  };
+  std::vector<uint8_t> out;
+  uint32_t acc = 0;
+  int bits = 0;
+  for (char c : text) {
+    if (c == '=') break;
+    const int v = value(c);
+    if (v < 0) throw std::runtime_error("bad base64 in test data");
+    acc = (acc << 6) | static_cast<uint32_t>(v);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out.push_back(static_cast<uint8_t>(acc >> bits));
+    }
+  }
+  return out;
+}
+
 }  // namespace qv_test

@@ -54,10 +54,20 @@ extern "C" QV_API RustBuffer ffi_quorvantile_log_rustbuffer_reserve(RustBuffer b
   return guarded(status, [&] {
     if (auto fault = buffer_fault(buf)) throw UnexpectedFailure{*fault};
     if (buf.capacity - buf.len >= additional) return buf;
-    if (additional > kMaxCapacity - buf.len) throw UnexpectedFailure{"capacity overflow"};
-    uint64_t capacity = std::max<uint64_t>({buf.capacity > kMaxCapacity / 2 ? kMaxCapacity : buf.capacity * 2,
-                                  buf.len + additional, uint64_t{8}});
-    RustBuffer grown = buffer_alloc(capacity);
+    // The buffer is ours from here on: a failed growth releases it before reporting.
+    if (additional > kMaxCapacity - buf.len) {
+      buffer_release(buf);
+      throw UnexpectedFailure{"capacity overflow"};
+    }
+    const uint64_t capacity = std::max<uint64_t>(
+        {buf.capacity > kMaxCapacity / 2 ? kMaxCapacity : buf.capacity * 2, buf.len + additional, uint64_t{8}});
+    RustBuffer grown{};
+    try {
+      grown = buffer_alloc(capacity);
+    } catch (...) {
+      buffer_release(buf);
+      throw;
+    }
     if (buf.len != 0) std::memcpy(grown.data, buf.data, static_cast<std::size_t>(buf.len));
     grown.len = buf.len;
     buffer_release(buf);
