@@ -1,0 +1,154 @@
+#include "ed25519/scalarmult.hpp"
+
+#include "ed25519/base_tables.hpp"
+#include "openssl_util.hpp"
+
+namespace quorvantile_crypto::ed25519 {
+namespace {
+
+// Signed radix-16 digits of a 256-bit integer: 65 digits in [-8, 8) (the last one in [0, 1]),
+// value = sum digits[i] 16^i.
+void radix16(int8_t digits[65], const Scalar& s) {
+  for (int i = 0; i < 32; ++i) {
+    digits[2 * i] = static_cast<int8_t>(s.bytes[i] & 15);
+    digits[2 * i + 1] = static_cast<int8_t>(s.bytes[i] >> 4);
+  }
+  int carry = 0;
+  for (int i = 0; i < 64; ++i) {
+    const int d = digits[i] + carry;  // in [0, 16]
+    carry = (d + 8) >> 4;             // 1 when d >= 8
+    digits[i] = static_cast<int8_t>(d - (carry << 4));
+  }
+  digits[64] = static_cast<int8_t>(carry);
+}
+
+// 1 when a == b, for small non-negative values, without branching.
+uint64_t eq_small(uint64_t a, uint64_t b) { return ((a ^ b) - 1) >> 63; }
+
+// |digit| and its sign, without branching.
+void split_digit(int8_t digit, uint64_t& magnitude, uint64_t& negative) {
+  const int d = digit;
+  negative = static_cast<uint64_t>(static_cast<unsigned>(d) >> 31);
+  const int mask = -static_cast<int>(negative);
+  magnitude = static_cast<uint64_t>((d ^ mask) - mask);
+}
+
+Niels select_base(int row, int8_t digit) {
+  uint64_t magnitude = 0, negative = 0;
+  split_digit(digit, magnitude, negative);
+  Niels t = niels_identity();
+  for (int j = 0; j < 8; ++j) cmov(t, kBaseComb[row][j], eq_small(magnitude, static_cast<uint64_t>(j + 1)));
+  cneg(t, negative);
+  return t;
+}
+
+Cached select_cached(const Cached table[8], int8_t digit) {
+  uint64_t magnitude = 0, negative = 0;
+  split_digit(digit, magnitude, negative);
+  Cached t = cached_identity();
+  for (int j = 0; j < 8; ++j) cmov(t, table[j], eq_small(magnitude, static_cast<uint64_t>(j + 1)));
+  cneg(t, negative);
+  return t;
+}
+
+constexpr int kNafLength = 256 + 8;  // a final carry can land up to w - 1 <= 7 places past bit 255
+
+// Width-w non-adjacent form of a 256-bit integer (2 <= w <= 8): odd digits in
+// (-2^(w-1), 2^(w-1)), each nonzero digit followed by at least w - 1 zeros.
+void wnaf(int8_t naf[kNafLength], const Scalar& s, int w) {
+  uint64_t words[6] = {};  // two zero words past the scalar, for windows that straddle its end
+  for (int i = 0; i < 32; ++i) words[i / 8] |= static_cast<uint64_t>(s.bytes[i]) << (8 * (i % 8));
+  for (int i = 0; i < kNafLength; ++i) naf[i] = 0;
+  const uint64_t width = uint64_t{1} << w;
+  const uint64_t window_mask = width - 1;
+  uint64_t carry = 0;  // a pending +1 at the current position
+  int pos = 0;
+  while (pos < 256 || (carry != 0 && pos < kNafLength)) {
+    const int idx = pos / 64, bit = pos % 64;
+    uint64_t buf = words[idx] >> bit;
+    if (bit > 64 - w) buf |= words[idx + 1] << (64 - bit);
+    const uint64_t window = carry + (buf & window_mask);
+    if ((window & 1) == 0) {
+      ++pos;
+      continue;
+    }
+    if (window < width / 2) {
+      carry = 0;
+      naf[pos] = static_cast<int8_t>(window);
+    } else {
+      carry = 1;
+      naf[pos] = static_cast<int8_t>(static_cast<int64_t>(window) - static_cast<int64_t>(width));
+    }
+    pos += w;
+  }
+}
+
+}  // namespace
+
+P3 scalarmult_base(const Scalar& s) {
+  Scalar reduced = scalar_reduce32(s.bytes);
+  int8_t e[65];
+  radix16(e, reduced);  // reduced < 2^253, so e[63] <= 1 + carry and e[64] = 0
+  // h = sum over odd i of e[i] 16^i B, times 16, plus the even ones: every term is a table entry
+  // e * 256^(i/2) B.
+  P3 h = p3_identity();
+  for (int i = 1; i < 64; i += 2) h = to_p3(madd(h, select_base(i / 2, e[i])));
+  h = to_p3(dbl(to_p2(dbl(to_p2(dbl(to_p2(dbl(h))))))));
+  for (int i = 0; i < 64; i += 2) h = to_p3(madd(h, select_base(i / 2, e[i])));
+  ossl::wipe(e, sizeof e);
+  ossl::wipe(&reduced, sizeof reduced);
+  return h;
+}
+
+P3 scalarmult(const Scalar& s, const P3& p) {
+  Cached table[8];  // j P for j = 1..8
+  table[0] = to_cached(p);
+  P3 acc = p;
+  for (int j = 1; j < 8; ++j) {
+    acc = to_p3(add(acc, table[0]));
+    table[j] = to_cached(acc);
+  }
+  int8_t e[65];
+  radix16(e, s);
+  P3 h = p3_identity();
+  for (int i = 64; i >= 0; --i) {
+    h = to_p3(dbl(to_p2(dbl(to_p2(dbl(to_p2(dbl(h))))))));
+    h = to_p3(add(h, select_cached(table, e[i])));
+  }
+  ossl::wipe(e, sizeof e);
+  ossl::wipe(table, sizeof table);
+  return h;
+}
+
+P3 double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b) {
+  int8_t a_naf[kNafLength], b_naf[kNafLength];
+  wnaf(a_naf, a, 5);
+  wnaf(b_naf, b, 8);
+
+  Cached a_odd[8];  // (2k + 1) A
+  a_odd[0] = to_cached(A);
+  const P3 a2 = to_p3(dbl(A));
+  for (int k = 1; k < 8; ++k) a_odd[k] = to_cached(to_p3(add(a2, a_odd[k - 1])));
+
+  int i = kNafLength - 1;
+  while (i >= 0 && a_naf[i] == 0 && b_naf[i] == 0) --i;
+  P2 r = p2_identity();
+  for (; i >= 0; --i) {
+    P1P1 t = dbl(r);
+    if (a_naf[i] > 0) {
+      t = add(to_p3(t), a_odd[a_naf[i] / 2]);
+    } else if (a_naf[i] < 0) {
+      t = sub(to_p3(t), a_odd[-a_naf[i] / 2]);
+    }
+    if (b_naf[i] > 0) {
+      t = madd(to_p3(t), kBaseOdd[b_naf[i] / 2]);
+    } else if (b_naf[i] < 0) {
+      t = msub(to_p3(t), kBaseOdd[-b_naf[i] / 2]);
+    }
+    r = to_p2(t);
+  }
+  // (X:Y:Z) = (XZ : YZ : Z^2) with T = XY.
+  return {fe_mul(r.X, r.Z), fe_mul(r.Y, r.Z), fe_sq(r.Z), fe_mul(r.X, r.Y)};
+}
+
+}  // namespace quorvantile_crypto::ed25519

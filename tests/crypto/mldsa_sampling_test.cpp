@@ -1,0 +1,91 @@
+// The samplers read a SHAKE stream that must be recomputed longer when the first squeeze runs
+// out; a sampler fed a stream with a tiny first squeeze must give the same polynomial.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "mldsa/poly_ops.hpp"
+#include "mldsa/sampling.hpp"
+#include "openssl_util.hpp"
+
+namespace {
+
+using namespace quorvantile_crypto::mldsa::detail;
+namespace ossl = quorvantile_crypto::ossl;
+
+TEST(MlDsaSampling, MatrixEntryDoesNotDependOnTheFirstSqueezeLength) {
+  auto ctx = ossl::new_md_ctx();
+  std::array<uint8_t, 32> rho{};
+  for (std::size_t i = 0; i < rho.size(); ++i) rho[i] = static_cast<uint8_t>(i * 7);
+  for (int row = 0; row < 3; ++row) {
+    Poly expected;
+    expand_matrix_entry(ctx.get(), rho, row, 2, expected);
+    for (int32_t x : expected) ASSERT_TRUE(x >= 0 && x < kQ);
+    const std::array<uint8_t, 2> indices{2, static_cast<uint8_t>(row)};
+    for (std::size_t first_length : {1u, 3u, 4u, 167u, 168u}) {
+      std::vector<uint8_t> buffer(first_length);
+      XofOutput stream(ctx.get(), ossl::shake128(), rho, indices, buffer);
+      Poly got;
+      rej_ntt_poly(stream, got);
+      EXPECT_EQ(got, expected) << "first squeeze of " << first_length << " bytes";
+    }
+  }
+}
+
+TEST(MlDsaSampling, ChallengeHasTauSignsAndDoesNotDependOnTheFirstSqueezeLength) {
+  auto ctx = ossl::new_md_ctx();
+  for (int tau : {39, 49, 60}) {
+    std::vector<uint8_t> ctilde(static_cast<std::size_t>(tau), static_cast<uint8_t>(tau));
+    Poly expected;
+    sample_challenge(ctx.get(), ctilde, tau, expected);
+    int weight = 0;
+    for (int32_t x : expected) {
+      ASSERT_TRUE(x == 0 || x == 1 || x == -1);
+      weight += x != 0 ? 1 : 0;
+    }
+    EXPECT_EQ(weight, tau);
+    for (std::size_t first_length : {0u, 1u, 8u, 9u, 70u}) {
+      std::vector<uint8_t> buffer(first_length);
+      XofOutput stream(ctx.get(), ossl::shake256(), ctilde, {}, buffer);
+      Poly got;
+      sample_in_ball(stream, tau, got);
+      EXPECT_EQ(got, expected) << "tau " << tau << ", first squeeze of " << first_length << " bytes";
+    }
+  }
+}
+
+// Candidates at the acceptance boundary (q - 1 accepted, q rejected), with the ignored top bit
+// set, and dense rejections, through the vector loop and against a plain reading.
+TEST(MlDsaSampling, VectorAcceptanceMatchesScalarAtTheBoundary) {
+  if (!avx2_enabled()) GTEST_SKIP() << "no AVX2 on this CPU";
+  std::mt19937 rng(65);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<uint8_t> bytes;
+    while (bytes.size() < 900) {
+      const std::array<std::array<uint8_t, 3>, 5> patterns{{{0x00, 0xe0, 0x7f},   // q - 1
+                                                            {0x01, 0xe0, 0x7f},   // q
+                                                            {0x00, 0xe0, 0xff},   // q - 1, top bit set
+                                                            {0xff, 0xff, 0xff},
+                                                            {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
+                                                             static_cast<uint8_t>(rng() & 0xbf)}}};
+      const auto& pick = patterns[rng() % patterns.size()];
+      bytes.insert(bytes.end(), pick.begin(), pick.end());
+    }
+    Poly expected{};
+    int expected_count = 0;
+    for (std::size_t pos = 0; pos + 3 <= bytes.size() && expected_count < kN; pos += 3) {
+      const int32_t v = bytes[pos] | bytes[pos + 1] << 8 | (bytes[pos + 2] & 0x7f) << 16;
+      if (v < kQ) expected[static_cast<std::size_t>(expected_count++)] = v;
+    }
+    Poly got{};
+    int count = 0;
+    std::size_t pos = 0;
+    avx2::accept_uniform_blocks(got, count, bytes.data(), pos, bytes.size());
+    ASSERT_LE(count, kN);
+    ASSERT_TRUE(count > kN - 8 || pos + 32 > bytes.size());
+    for (int i = 0; i < count; ++i) ASSERT_EQ(got[i], expected[i]) << "round " << round << " coefficient " << i;
+  }
+}
+
+}  // namespace
