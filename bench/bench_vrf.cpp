@@ -8,11 +8,13 @@
 #include <array>
 #include <stdexcept>
 
+#include "quorvantile_crypto/ed25519.hpp"
 #include "vrf/vrf.hpp"
 
 namespace {
 
 using quorvantile_crypto::Bytes;
+using quorvantile_log::vrf::Ecvrf;
 using quorvantile_log::vrf::EcvrfP256;
 using quorvantile_log::vrf::Vrf;
 
@@ -49,6 +51,33 @@ void run_proof_to_output(benchmark::State& state, const Vrf& vrf) {
   for (auto _ : state) benchmark::DoNotOptimize(vrf.proof_to_output(f.proof));
 }
 
+void BM_Ecvrf_Prove(benchmark::State& state) { run_prove(state, Ecvrf{}); }
+void BM_Ecvrf_Verify(benchmark::State& state) { run_verify(state, Ecvrf{}); }
+void BM_Ecvrf_ProofToOutput(benchmark::State& state) { run_proof_to_output(state, Ecvrf{}); }
+
+// Peer: our strict Ed25519 verification of a short message (signature made by OpenSSL).
+void BM_Ed25519_VerifyStrict(benchmark::State& state) {
+  EVP_PKEY* key = EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519");
+  EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+  if (key == nullptr || ctx == nullptr) throw std::runtime_error("OpenSSL setup failed");
+  std::array<uint8_t, 32> public_key{};
+  std::size_t public_len = public_key.size();
+  std::array<uint8_t, 64> signature{};
+  std::size_t signature_len = signature.size();
+  if (EVP_PKEY_get_raw_public_key(key, public_key.data(), &public_len) != 1 ||
+      EVP_DigestSignInit(ctx, nullptr, nullptr, nullptr, key) != 1 ||
+      EVP_DigestSign(ctx, signature.data(), &signature_len, kAlpha.data(), kAlpha.size()) != 1) {
+    throw std::runtime_error("Ed25519 signing failed");
+  }
+  for (auto _ : state) {
+    const bool ok = quorvantile_crypto::ed25519::verify_strict(public_key, kAlpha, signature);
+    if (!ok) state.SkipWithError("Ed25519 verification failed");
+    benchmark::DoNotOptimize(ok);
+  }
+  EVP_MD_CTX_free(ctx);
+  EVP_PKEY_free(key);
+}
+
 void BM_EcvrfP256_Prove(benchmark::State& state) { run_prove(state, EcvrfP256{}); }
 void BM_EcvrfP256_Verify(benchmark::State& state) { run_verify(state, EcvrfP256{}); }
 void BM_EcvrfP256_ProofToOutput(benchmark::State& state) { run_proof_to_output(state, EcvrfP256{}); }
@@ -79,6 +108,10 @@ void BM_OpenSsl_EcdsaP256_Verify(benchmark::State& state) {
 
 }  // namespace
 
+BENCHMARK(BM_Ecvrf_Prove);
+BENCHMARK(BM_Ecvrf_Verify);
+BENCHMARK(BM_Ecvrf_ProofToOutput);
+BENCHMARK(BM_Ed25519_VerifyStrict);
 BENCHMARK(BM_EcvrfP256_Prove);
 BENCHMARK(BM_EcvrfP256_Verify);
 BENCHMARK(BM_EcvrfP256_ProofToOutput);

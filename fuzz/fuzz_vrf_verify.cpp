@@ -32,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const ByteView alpha = rest.subspan(key_len + proof_len);
   if (input[0] & 1) {
     exercise(quorvantile_log::vrf::EcvrfP256{}, key, alpha, proof);
+  } else {
+    exercise(quorvantile_log::vrf::Ecvrf{}, key, alpha, proof);
   }
   return 0;
 }

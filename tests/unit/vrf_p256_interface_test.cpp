@@ -78,25 +78,5 @@ TEST(EcvrfP256Interface, ErrorsCarryTheVrfPrefix) {
   EXPECT_FALSE(rejected->has_value());
 }
 
-TEST(EcvrfP256Interface, GeneratedKeysProveAndVerify) {
-  const EcvrfP256 vrf;
-  const KeyPair a = vrf.generate_keypair();
-  const KeyPair b = vrf.generate_keypair();
-  ASSERT_EQ(a.secret_key.size(), 32u);
-  ASSERT_EQ(a.public_key.size(), 33u);
-  EXPECT_NE(a.secret_key, b.secret_key);
-  EXPECT_EQ(*vrf.derive_public_key(a.secret_key), a.public_key);
-  const Bytes alpha = {'a', 'l', 'p', 'h', 'a'};
-  auto proof = vrf.prove(a.secret_key, alpha);
-  ASSERT_TRUE(proof);
-  auto verified = vrf.verify(a.public_key, alpha, *proof);
-  ASSERT_TRUE(verified && verified->has_value());
-  EXPECT_EQ(**verified, *vrf.proof_to_output(*proof));
-  // Another key does not verify the proof.
-  auto other = vrf.verify(b.public_key, alpha, *proof);
-  ASSERT_TRUE(other);
-  EXPECT_FALSE(other->has_value());
-}
-
 }  // namespace
 }  // namespace quorvantile_log::vrf
