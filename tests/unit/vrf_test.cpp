@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "test_support.hpp"
 #include "vrf/vrf.hpp"
@@ -92,6 +94,36 @@ TEST(VrfInterface, SmallOrderKeyIsNotVerifiedNotAnError) {
   auto r = vrf.verify(identity, {}, pi);
   ASSERT_TRUE(r);
   EXPECT_FALSE(r->has_value());
+}
+
+// Verification holds no shared mutable state: concurrent callers get the single-threaded answers.
+TEST(VrfInterface, ConcurrentVerificationAgreesWithSequential) {
+  const Ecvrf ed;
+  const EcvrfP256 p256;
+  const Bytes alpha = {'x'};
+  const KeyPair ed_keys = ed.generate_keypair();
+  const KeyPair p256_keys = p256.generate_keypair();
+  const Bytes ed_proof = *ed.prove(ed_keys.secret_key, alpha);
+  const Bytes p256_proof = *p256.prove(p256_keys.secret_key, alpha);
+  const Output ed_output = *ed.proof_to_output(ed_proof);
+  const Output p256_output = *p256.proof_to_output(p256_proof);
+
+  std::vector<int> mismatches(4, 0);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < mismatches.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 20; ++i) {
+        auto a = ed.verify(ed_keys.public_key, alpha, ed_proof);
+        auto b = p256.verify(p256_keys.public_key, alpha, p256_proof);
+        auto c = p256.verify(p256_keys.public_key, Bytes{'y'}, p256_proof);
+        if (!a || *a != Verification{ed_output}) ++mismatches[t];
+        if (!b || *b != Verification{p256_output}) ++mismatches[t];
+        if (!c || c->has_value()) ++mismatches[t];
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int m : mismatches) EXPECT_EQ(m, 0);
 }
 
 }  // namespace
