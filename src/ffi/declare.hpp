@@ -75,11 +75,12 @@ typename Decl::result::c_type invoke_lifted(RustCallStatus* status, std::index_s
   }
 }
 
-template <class Decl, class... CArgs>
-typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) {
-  using R = typename Decl::result;
+// Runs `body`, stopping any failure at the boundary: it becomes status code 2 with the failure's
+// text, and the zero value of the C return type is returned.
+template <class F>
+auto guarded(RustCallStatus* status, F&& body) -> decltype(body()) {
   try {
-    return invoke_lifted<Decl, typename Decl::args>(status, std::index_sequence_for<CArgs...>{}, cargs...);
+    return body();
   } catch (const UnexpectedFailure& failure) {
     report_unexpected(status, failure.message);
   } catch (const std::exception& e) {
@@ -87,7 +88,14 @@ typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) {
   } catch (...) {
     report_unexpected(status, "");
   }
-  return R::zero();
+  if constexpr (!std::is_void_v<decltype(body())>) return {};
+}
+
+template <class Decl, class... CArgs>
+typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) {
+  return guarded(status, [&] {
+    return invoke_lifted<Decl, typename Decl::args>(status, std::index_sequence_for<CArgs...>{}, cargs...);
+  });
 }
 
 // The function record: kind 0x00, module path, name, async flag 0, 0x00, argument count, each

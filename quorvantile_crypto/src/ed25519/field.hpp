@@ -11,6 +11,9 @@
 // The point formulas feed multiplications only reduced limbs, sums of two reduced limbs (< 2^53)
 // or a reduced limb plus such a sum (< 2^52 + 2^53 < 2^54). A test drives the operations with
 // limbs at these bounds against a big-number reference.
+//
+// The small kernels are always inlined: their callers are the point formulas, where a call per
+// field operation would cost more than the operation.
 #include <cstdint>
 #include <span>
 
@@ -25,7 +28,7 @@ __extension__ typedef unsigned __int128 u128;  // GCC and Clang extension
 inline constexpr uint64_t kMask51 = (uint64_t{1} << 51) - 1;
 
 // Carries five 128-bit column sums (each < 2^115) into reduced limbs. Every c >> 51 is < 2^64.
-inline Fe carry_columns(u128 c0, u128 c1, u128 c2, u128 c3, u128 c4) {
+[[gnu::always_inline]] inline Fe carry_columns(u128 c0, u128 c1, u128 c2, u128 c3, u128 c4) {
   Fe r;
   c1 += static_cast<uint64_t>(c0 >> 51);
   r.v[0] = static_cast<uint64_t>(c0) & kMask51;
@@ -48,7 +51,7 @@ inline constexpr Fe fe_zero() { return {{0, 0, 0, 0, 0}}; }
 inline constexpr Fe fe_one() { return {{1, 0, 0, 0, 0}}; }
 
 // Carries limbs < 2^63 into reduced limbs.
-inline Fe fe_carry(const Fe& a) {
+[[gnu::always_inline]] inline Fe fe_carry(const Fe& a) {
   using fe_detail::kMask51;
   uint64_t h0 = a.v[0], h1 = a.v[1], h2 = a.v[2], h3 = a.v[3], h4 = a.v[4];
   h1 += h0 >> 51;
@@ -66,11 +69,11 @@ inline Fe fe_carry(const Fe& a) {
   return {{h0, h1, h2, h3, h4}};
 }
 
-inline Fe fe_add(const Fe& a, const Fe& b) {
+[[gnu::always_inline]] inline Fe fe_add(const Fe& a, const Fe& b) {
   return {{a.v[0] + b.v[0], a.v[1] + b.v[1], a.v[2] + b.v[2], a.v[3] + b.v[3], a.v[4] + b.v[4]}};
 }
 
-inline Fe fe_sub(const Fe& a, const Fe& b) {
+[[gnu::always_inline]] inline Fe fe_sub(const Fe& a, const Fe& b) {
   // 16p, limb by limb.
   constexpr uint64_t k0 = (uint64_t{1} << 55) - 304;
   constexpr uint64_t k1 = (uint64_t{1} << 55) - 16;
@@ -80,7 +83,7 @@ inline Fe fe_sub(const Fe& a, const Fe& b) {
 
 inline Fe fe_neg(const Fe& a) { return fe_sub(fe_zero(), a); }
 
-inline Fe fe_mul(const Fe& a, const Fe& b) {
+[[gnu::always_inline]] inline Fe fe_mul(const Fe& a, const Fe& b) {
   using fe_detail::u128;
   const uint64_t a0 = a.v[0], a1 = a.v[1], a2 = a.v[2], a3 = a.v[3], a4 = a.v[4];
   const uint64_t b0 = b.v[0], b1 = b.v[1], b2 = b.v[2], b3 = b.v[3], b4 = b.v[4];
@@ -94,7 +97,7 @@ inline Fe fe_mul(const Fe& a, const Fe& b) {
   return fe_detail::carry_columns(c0, c1, c2, c3, c4);
 }
 
-inline Fe fe_sq(const Fe& a) {
+[[gnu::always_inline]] inline Fe fe_sq(const Fe& a) {
   using fe_detail::u128;
   const uint64_t a0 = a.v[0], a1 = a.v[1], a2 = a.v[2], a3 = a.v[3], a4 = a.v[4];
   const uint64_t d0 = a0 * 2, d1 = a1 * 2, d2 = a2 * 2;

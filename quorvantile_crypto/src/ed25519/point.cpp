@@ -4,6 +4,55 @@
 
 namespace quorvantile_crypto::ed25519 {
 
+// 2p: x3 = 2xy / (y^2 - x^2), y3 = (y^2 + x^2) / (2 - y^2 + x^2), projectively.
+P1P1 dbl(const P2& p) {
+  const Fe xx = fe_sq(p.X);
+  const Fe yy = fe_sq(p.Y);
+  const Fe zz = fe_sq(p.Z);
+  const Fe zz2 = fe_add(zz, zz);
+  const Fe sum_sq = fe_sq(fe_add(p.X, p.Y));
+  P1P1 r;
+  r.Y = fe_add(yy, xx);
+  r.Z = fe_sub(yy, xx);
+  r.X = fe_sub(sum_sq, r.Y);
+  r.T = fe_sub(zz2, r.Z);
+  return r;
+}
+
+// p + q and p - q with q cached.
+P1P1 add(const P3& p, const Cached& q) {
+  const Fe a = fe_mul(fe_add(p.Y, p.X), q.YplusX);
+  const Fe b = fe_mul(fe_sub(p.Y, p.X), q.YminusX);
+  const Fe c = fe_mul(q.T2d, p.T);
+  const Fe zz = fe_mul(p.Z, q.Z);
+  const Fe d = fe_add(zz, zz);
+  return {fe_sub(a, b), fe_add(a, b), fe_add(d, c), fe_sub(d, c)};
+}
+P1P1 sub(const P3& p, const Cached& q) {
+  const Fe a = fe_mul(fe_add(p.Y, p.X), q.YminusX);
+  const Fe b = fe_mul(fe_sub(p.Y, p.X), q.YplusX);
+  const Fe c = fe_mul(q.T2d, p.T);
+  const Fe zz = fe_mul(p.Z, q.Z);
+  const Fe d = fe_add(zz, zz);
+  return {fe_sub(a, b), fe_add(a, b), fe_sub(d, c), fe_add(d, c)};
+}
+
+// p + q and p - q with q affine (Z = 1).
+P1P1 madd(const P3& p, const Niels& q) {
+  const Fe a = fe_mul(fe_add(p.Y, p.X), q.YplusX);
+  const Fe b = fe_mul(fe_sub(p.Y, p.X), q.YminusX);
+  const Fe c = fe_mul(q.XY2d, p.T);
+  const Fe d = fe_add(p.Z, p.Z);
+  return {fe_sub(a, b), fe_add(a, b), fe_add(d, c), fe_sub(d, c)};
+}
+P1P1 msub(const P3& p, const Niels& q) {
+  const Fe a = fe_mul(fe_add(p.Y, p.X), q.YminusX);
+  const Fe b = fe_mul(fe_sub(p.Y, p.X), q.YplusX);
+  const Fe c = fe_mul(q.XY2d, p.T);
+  const Fe d = fe_add(p.Z, p.Z);
+  return {fe_sub(a, b), fe_add(a, b), fe_sub(d, c), fe_add(d, c)};
+}
+
 bool p3_decode(P3& out, const uint8_t bytes[32]) {
   const std::span<const uint8_t, 32> in(bytes, 32);
   const uint64_t sign = bytes[31] >> 7;

@@ -110,11 +110,13 @@ P3 scalarmult(const Scalar& s, const P3& p) {
   }
   int8_t e[65];
   radix16(e, s);
-  P3 h = p3_identity();
-  for (int i = 64; i >= 0; --i) {
-    h = to_p3(dbl(to_p2(dbl(to_p2(dbl(to_p2(dbl(h))))))));
-    h = to_p3(add(h, select_cached(table, e[i])));
+  // Between windows h is kept as P2: doubling does not need T, only the addition does.
+  P1P1 t = add(p3_identity(), select_cached(table, e[64]));
+  for (int i = 63; i >= 0; --i) {
+    const P3 h16 = to_p3(dbl(to_p2(dbl(to_p2(dbl(to_p2(dbl(to_p2(t)))))))));
+    t = add(h16, select_cached(table, e[i]));
   }
+  const P3 h = to_p3(t);
   ossl::wipe(e, sizeof e);
   ossl::wipe(table, sizeof table);
   return h;

@@ -1,7 +1,6 @@
 // Buffer management and the contract version.
 #include <algorithm>
 #include <cstring>
-#include <exception>
 
 #include "ffi/declare.hpp"
 
@@ -10,20 +9,6 @@ namespace {
 using namespace quorvantile_log::ffi;
 
 constexpr uint64_t kMaxCapacity = 0x7FFF'FFFF'FFFF'FFFFull;
-
-template <class F>
-auto guarded(RustCallStatus* status, F&& body) -> decltype(body()) {
-  try {
-    return body();
-  } catch (const UnexpectedFailure& failure) {
-    report_unexpected(status, failure.message);
-  } catch (const std::exception& e) {
-    report_unexpected(status, e.what());
-  } catch (...) {
-    report_unexpected(status, "");
-  }
-  if constexpr (!std::is_void_v<decltype(body())>) return {};
-}
 
 }  // namespace
 

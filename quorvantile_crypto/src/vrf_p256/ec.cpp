@@ -1,0 +1,125 @@
+#include "vrf_p256/ec.hpp"
+
+#include <openssl/obj_mac.h>
+
+#include <new>
+#include <stdexcept>
+
+namespace quorvantile_crypto::vrf_p256 {
+namespace {
+
+BIGNUM* owned_bn() {
+  BIGNUM* bn = BN_new();
+  if (bn == nullptr) throw std::bad_alloc();
+  return bn;
+}
+
+Curve build_curve() {
+  Curve c{};
+  EC_GROUP* group = EC_GROUP_new_by_curve_name(NID_X9_62_prime256v1);
+  if (group == nullptr) fail("P-256 group unavailable");
+  BnCtx ctx = new_bn_ctx();
+  BIGNUM* p = owned_bn();
+  BIGNUM* a = owned_bn();
+  BIGNUM* b = owned_bn();
+  BIGNUM* n = owned_bn();
+  check(EC_GROUP_get_curve(group, p, a, b, ctx.get()), "EC_GROUP_get_curve");
+  check(BN_copy(n, EC_GROUP_get0_order(group)) != nullptr, "BN_copy");
+  BN_free(a);
+
+  BIGNUM* sqrt_exponent = owned_bn();
+  check(BN_add_word(BN_copy(sqrt_exponent, p), 1), "BN_add_word");
+  check(BN_rshift(sqrt_exponent, sqrt_exponent, 2), "BN_rshift");
+  BIGNUM* half_p = owned_bn();
+  check(BN_rshift1(half_p, p), "BN_rshift1");
+
+  BN_MONT_CTX* mont = BN_MONT_CTX_new();
+  if (mont == nullptr) throw std::bad_alloc();
+  check(BN_MONT_CTX_set(mont, p, ctx.get()), "BN_MONT_CTX_set");
+
+  c.group = group;
+  c.p = p;
+  c.n = n;
+  c.b = b;
+  c.sqrt_exponent = sqrt_exponent;
+  c.half_p = half_p;
+  c.mont_p = mont;
+  bn_to_be(p, c.p_bytes.data(), c.p_bytes.size());
+  bn_to_be(n, c.n_bytes.data(), c.n_bytes.size());
+  return c;
+}
+
+}  // namespace
+
+const Curve& curve() {
+  static const Curve instance = build_curve();
+  return instance;
+}
+
+[[noreturn]] void fail(const char* what) { throw std::runtime_error(what); }
+
+void check(int ok, const char* what) {
+  if (ok != 1) fail(what);
+}
+
+Bn new_bn() { return Bn(owned_bn()); }
+
+Bn new_secret_bn() {
+  Bn bn = new_bn();
+  BN_set_flags(bn.get(), BN_FLG_CONSTTIME);
+  return bn;
+}
+
+BnCtx new_bn_ctx() {
+  BnCtx ctx(BN_CTX_new());
+  if (!ctx) throw std::bad_alloc();
+  return ctx;
+}
+
+Point new_point() {
+  Point point(EC_POINT_new(curve().group));
+  if (!point) throw std::bad_alloc();
+  return point;
+}
+
+Bn bn_from_be(ByteView bytes) {
+  Bn bn = new_bn();
+  check(BN_bin2bn(bytes.data(), static_cast<int>(bytes.size()), bn.get()) != nullptr, "BN_bin2bn");
+  return bn;
+}
+
+Bn secret_bn_from_be(ByteView bytes) {
+  Bn bn = new_secret_bn();
+  check(BN_bin2bn(bytes.data(), static_cast<int>(bytes.size()), bn.get()) != nullptr, "BN_bin2bn");
+  return bn;
+}
+
+void bn_to_be(const BIGNUM* bn, uint8_t* out, std::size_t len) {
+  check(BN_bn2binpad(bn, out, static_cast<int>(len)) == static_cast<int>(len), "BN_bn2binpad");
+}
+
+Point mul_base(const BIGNUM* k, BN_CTX* ctx) {
+  Point out = new_point();
+  check(EC_POINT_mul(curve().group, out.get(), k, nullptr, nullptr, ctx), "EC_POINT_mul");
+  return out;
+}
+
+Point mul(const EC_POINT* point, const BIGNUM* k, BN_CTX* ctx) {
+  Point out = new_point();
+  check(EC_POINT_mul(curve().group, out.get(), nullptr, point, k, ctx), "EC_POINT_mul");
+  return out;
+}
+
+Point sub(const EC_POINT* a, const EC_POINT* b, BN_CTX* ctx) {
+  const EC_GROUP* group = curve().group;
+  Point negated(EC_POINT_dup(b, group));
+  if (!negated) throw std::bad_alloc();
+  check(EC_POINT_invert(group, negated.get(), ctx), "EC_POINT_invert");
+  Point out = new_point();
+  check(EC_POINT_add(group, out.get(), a, negated.get(), ctx), "EC_POINT_add");
+  return out;
+}
+
+bool is_identity(const EC_POINT* point) { return EC_POINT_is_at_infinity(curve().group, point) == 1; }
+
+}  // namespace quorvantile_crypto::vrf_p256

@@ -1,0 +1,12 @@
+#pragma once
+// The deterministic nonce of ECVRF-P256-SHA256-TAI: RFC 6979 section 3.2 with HMAC-SHA-256, the
+// secret x and the message SHA-256(point_to_string(H)), no additional data.
+#include "vrf_p256/ec.hpp"
+#include "vrf_p256/point_string.hpp"
+
+namespace quorvantile_crypto::vrf_p256 {
+
+// k in [1, n-1], flagged BN_FLG_CONSTTIME. Every intermediate (K, V, x bytes) is wiped.
+Bn rfc6979_nonce(const BIGNUM* x, const PointString& h);
+
+}  // namespace quorvantile_crypto::vrf_p256

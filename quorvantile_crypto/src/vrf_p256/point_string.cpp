@@ -1,0 +1,76 @@
+#include "vrf_p256/point_string.hpp"
+
+#include <algorithm>
+
+#include "vrf_p256/scalar.hpp"
+
+namespace quorvantile_crypto::vrf_p256 {
+namespace {
+
+constexpr uint8_t kEven = 0x02;
+constexpr uint8_t kOdd = 0x03;
+constexpr uint8_t kCompact = 0x05;
+
+// The square root of x^3 - 3x + b that the first byte selects, or nothing when there is none.
+// The exponentiation is the constant-time one; the choice between y and p - y is a masked select.
+std::optional<Bn> solve_y(const BIGNUM* x, uint8_t form, BN_CTX* ctx) {
+  const Curve& c = curve();
+  Bn rhs = new_bn();
+  Bn t = new_bn();
+  check(BN_mod_sqr(rhs.get(), x, c.p, ctx), "BN_mod_sqr");
+  check(BN_mod_mul(rhs.get(), rhs.get(), x, c.p, ctx), "BN_mod_mul");
+  check(BN_mod_lshift1_quick(t.get(), x, c.p), "BN_mod_lshift1_quick");
+  check(BN_mod_add_quick(t.get(), t.get(), x, c.p), "BN_mod_add_quick");
+  check(BN_mod_sub_quick(rhs.get(), rhs.get(), t.get(), c.p), "BN_mod_sub_quick");
+  check(BN_mod_add_quick(rhs.get(), rhs.get(), c.b, c.p), "BN_mod_add_quick");
+
+  Bn y = new_bn();
+  BN_set_flags(rhs.get(), BN_FLG_CONSTTIME);
+  check(BN_mod_exp_mont_consttime(y.get(), rhs.get(), c.sqrt_exponent, c.p, ctx, c.mont_p),
+        "BN_mod_exp_mont_consttime");
+  check(BN_mod_sqr(t.get(), y.get(), c.p, ctx), "BN_mod_sqr");
+  if (BN_cmp(t.get(), rhs.get()) != 0) return std::nullopt;
+
+  // y = 0 would be a point of order 2, which a prime-order group does not have, so p - y < p.
+  Bn other = new_bn();
+  check(BN_sub(other.get(), c.p, y.get()), "BN_sub");
+  const bool swap = form == kCompact ? BN_cmp(y.get(), c.half_p) > 0 : (BN_is_odd(y.get()) == 1) != (form == kOdd);
+  Bytes32 chosen{};
+  Bytes32 alternative{};
+  bn_to_be(y.get(), chosen.data(), chosen.size());
+  bn_to_be(other.get(), alternative.data(), alternative.size());
+  ct_select(chosen, alternative, swap);
+  return bn_from_be(chosen);
+}
+
+}  // namespace
+
+std::optional<PointString> point_to_string(const EC_POINT* point, BN_CTX* ctx) {
+  if (is_identity(point)) return std::nullopt;
+  PointString out{};
+  const std::size_t len =
+      EC_POINT_point2oct(curve().group, point, POINT_CONVERSION_COMPRESSED, out.data(), out.size(), ctx);
+  if (len != out.size()) fail("EC_POINT_point2oct");
+  return out;
+}
+
+std::optional<DecodedPoint> string_to_point(ByteView string, BN_CTX* ctx) {
+  if (string.size() != kPointStringSize) return std::nullopt;
+  const uint8_t form = string[0];
+  if (form != kEven && form != kOdd && form != kCompact) return std::nullopt;
+  const ByteView x_bytes = string.subspan(1);
+  if (!ct_less_be(x_bytes, curve().p_bytes)) return std::nullopt;
+
+  Bn x = bn_from_be(x_bytes);
+  std::optional<Bn> y = solve_y(x.get(), form, ctx);
+  if (!y) return std::nullopt;
+
+  DecodedPoint decoded{new_point(), {}};
+  check(EC_POINT_set_affine_coordinates(curve().group, decoded.point.get(), x.get(), y->get(), ctx),
+        "EC_POINT_set_affine_coordinates");
+  decoded.canonical[0] = BN_is_odd(y->get()) ? kOdd : kEven;
+  std::copy(x_bytes.begin(), x_bytes.end(), decoded.canonical.begin() + 1);
+  return decoded;
+}
+
+}  // namespace quorvantile_crypto::vrf_p256

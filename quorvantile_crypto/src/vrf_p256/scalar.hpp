@@ -1,0 +1,31 @@
+#pragma once
+// Scalars modulo the P-256 group order n, read from big-endian bytes, with the constant-time byte
+// comparisons they need.
+#include <array>
+#include <cstdint>
+
+#include "quorvantile_crypto/error.hpp"
+#include "vrf_p256/ec.hpp"
+
+namespace quorvantile_crypto::vrf_p256 {
+
+inline constexpr std::size_t kScalarSize = 32;
+inline constexpr std::size_t kChallengeSize = 16;
+using Challenge = std::array<uint8_t, kChallengeSize>;
+
+// a < b for equal-length big-endian strings, without data-dependent branches.
+bool ct_less_be(ByteView a, ByteView b);
+// All bytes zero, without data-dependent branches.
+bool ct_is_zero(ByteView bytes);
+// target = condition ? alternative : target, byte-wise masked.
+void ct_select(Bytes32& target, const Bytes32& alternative, bool condition);
+
+// The secret key as a scalar x: 32 bytes, canonical (x < n), non-zero. Failures:
+// InvalidLength(32, got), Vrf "secret key is not a canonical P-256 scalar", Vrf "secret key
+// scalar is zero". The result carries BN_FLG_CONSTTIME.
+CryptoResult<Bn> secret_scalar(ByteView secret);
+
+// The 16 challenge bytes read big-endian (always below n).
+Bn scalar_from_challenge(const Challenge& c);
+
+}  // namespace quorvantile_crypto::vrf_p256

@@ -1,0 +1,75 @@
+#pragma once
+// The verifiable random function interface and its two RFC 9381 implementations: Ecvrf
+// (ECVRF-EDWARDS25519-SHA512-TAI, suite 0x03) and EcvrfP256 (ECVRF-P256-SHA256-TAI, suite 0x01).
+// Both are stateless; every operation is a pure function of its arguments except key generation,
+// which reads the operating system's random source.
+#include <cstdint>
+#include <optional>
+
+#include "error/error.hpp"
+#include "quorvantile_crypto/bytes.hpp"
+
+namespace quorvantile_log::vrf {
+
+using quorvantile_crypto::Bytes;
+using quorvantile_crypto::ByteView;
+using quorvantile_crypto::Hash64;
+
+// The VRF output is always 64 bytes.
+using Output = Hash64;
+// The output when the proof verifies; nothing when it does not.
+using Verification = std::optional<Output>;
+
+// A fresh key pair. The secret bytes are wiped when the pair is destroyed.
+struct KeyPair {
+  Bytes secret_key;
+  Bytes public_key;
+
+  KeyPair(Bytes secret, Bytes public_key_bytes);
+  KeyPair(const KeyPair&) = default;
+  KeyPair(KeyPair&&) = default;
+  KeyPair& operator=(const KeyPair&) = default;
+  KeyPair& operator=(KeyPair&&) = default;
+  ~KeyPair();
+};
+
+// Operations in dispatch-table order. Failures of the primitives become Error::vrf with the
+// primitive's text; verify fails only for malformed lengths and otherwise reports verified (with
+// the output) or not verified.
+class Vrf {
+ public:
+  virtual ~Vrf() = default;
+
+  virtual uint8_t suite_id() const = 0;
+  // Throws std::runtime_error("OS CSPRNG unavailable") when the random source cannot be read.
+  virtual KeyPair generate_keypair() const = 0;
+  virtual Result<Bytes> derive_public_key(ByteView secret_key) const = 0;
+  virtual Result<Bytes> prove(ByteView secret_key, ByteView alpha) const = 0;
+  virtual Result<Verification> verify(ByteView public_key, ByteView alpha, ByteView proof) const = 0;
+  virtual Result<Output> proof_to_output(ByteView proof) const = 0;
+};
+
+// ECVRF-EDWARDS25519-SHA512-TAI: 32-byte seeds and public keys, 80-byte proofs.
+class Ecvrf final : public Vrf {
+ public:
+  uint8_t suite_id() const override;
+  KeyPair generate_keypair() const override;
+  Result<Bytes> derive_public_key(ByteView secret_key) const override;
+  Result<Bytes> prove(ByteView secret_key, ByteView alpha) const override;
+  Result<Verification> verify(ByteView public_key, ByteView alpha, ByteView proof) const override;
+  Result<Output> proof_to_output(ByteView proof) const override;
+};
+
+// ECVRF-P256-SHA256-TAI: 32-byte scalars, 33-byte public keys, 81-byte proofs; the output is the
+// 32-byte beta followed by 32 zero bytes.
+class EcvrfP256 final : public Vrf {
+ public:
+  uint8_t suite_id() const override;
+  KeyPair generate_keypair() const override;
+  Result<Bytes> derive_public_key(ByteView secret_key) const override;
+  Result<Bytes> prove(ByteView secret_key, ByteView alpha) const override;
+  Result<Verification> verify(ByteView public_key, ByteView alpha, ByteView proof) const override;
+  Result<Output> proof_to_output(ByteView proof) const override;
+};
+
+}  // namespace quorvantile_log::vrf

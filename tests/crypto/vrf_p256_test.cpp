@@ -1,0 +1,328 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "openssl_util.hpp"
+#include "quorvantile_crypto/vrf_p256.hpp"
+#include "test_support.hpp"
+#include "vrf_p256/nonce.hpp"
+#include "vrf_p256/point_string.hpp"
+#include "vrf_p256/scalar.hpp"
+#include "vrf_p256/suite_hash.hpp"
+
+namespace quorvantile_crypto::vrf_p256 {
+namespace {
+
+using qv_test::from_hex;
+using qv_test::to_hex;
+
+const nlohmann::json& rfc_vectors() {
+  static const nlohmann::json doc = qv_test::read_json(qv_test::vectors_dir() / "rfc9381-ecvrf" / "ecvrf_p256_sha256_tai.json");
+  return doc.at("vectors");
+}
+
+Bytes hex_field(const nlohmann::json& v, const char* name) { return from_hex(v.at(name).get<std::string>()); }
+
+Bytes sample_secret(std::mt19937_64& rng) {
+  for (;;) {
+    Bytes secret(32);
+    for (auto& b : secret) b = static_cast<uint8_t>(rng());
+    if (ecvrf_p256_public_key(secret)) return secret;
+  }
+}
+
+std::string error_text(const CryptoError& e) { return e.to_string(); }
+
+TEST(EcvrfP256Vectors, PublicKeyProofAndBetaMatch) {
+  ASSERT_EQ(rfc_vectors().size(), 3u);
+  for (const auto& v : rfc_vectors()) {
+    SCOPED_TRACE(v.at("example").get<int>());
+    const Bytes sk = hex_field(v, "sk"), pk = hex_field(v, "pk"), alpha = hex_field(v, "alpha");
+    auto public_key = ecvrf_p256_public_key(sk);
+    ASSERT_TRUE(public_key);
+    EXPECT_EQ(to_hex(*public_key), to_hex(pk));
+
+    auto proof = prove(sk, alpha);
+    ASSERT_TRUE(proof);
+    EXPECT_EQ(to_hex(*proof), v.at("pi").get<std::string>());
+
+    auto verified = verify(pk, alpha, *proof);
+    ASSERT_TRUE(verified);
+    ASSERT_TRUE(verified->has_value());
+    EXPECT_EQ(to_hex(**verified), v.at("beta").get<std::string>());
+    auto beta = proof_to_hash(*proof);
+    ASSERT_TRUE(beta);
+    EXPECT_EQ(*beta, **verified);
+  }
+}
+
+TEST(EcvrfP256Vectors, IntermediateValuesMatch) {
+  for (const auto& v : rfc_vectors()) {
+    SCOPED_TRACE(v.at("example").get<int>());
+    const Bytes sk = hex_field(v, "sk"), pk = hex_field(v, "pk"), alpha = hex_field(v, "alpha");
+    BnCtx ctx = new_bn_ctx();
+    ossl::MdCtx md = ossl::new_md_ctx();
+    auto h = hash_to_curve_tai(pk, alpha, md.get(), ctx.get());
+    ASSERT_TRUE(h);
+    EXPECT_EQ(to_hex(h->canonical), v.at("H").get<std::string>());
+
+    auto x = secret_scalar(sk);
+    ASSERT_TRUE(x);
+    Bn k = rfc6979_nonce(x->get(), h->canonical);
+    Bytes32 k_bytes{};
+    bn_to_be(k.get(), k_bytes.data(), k_bytes.size());
+    EXPECT_EQ(to_hex(k_bytes), v.at("k").get<std::string>());
+    EXPECT_EQ(to_hex(*point_to_string(mul_base(k.get(), ctx.get()).get(), ctx.get())), v.at("U").get<std::string>());
+    EXPECT_EQ(to_hex(*point_to_string(mul(h->point.get(), k.get(), ctx.get()).get(), ctx.get())),
+              v.at("V").get<std::string>());
+  }
+}
+
+TEST(EcvrfP256SecretKey, RejectsBadScalarsWithExactTexts) {
+  const Bytes n = from_hex("ffffffff00000000ffffffffffffffffbce6faada7179e84f3b9cac2fc632551");
+  Bytes n_minus_1 = n;
+  n_minus_1.back() = 0x50;
+  Bytes all_ones(32, 0xff);
+  Bytes one(32, 0);
+  one.back() = 1;
+  const struct {
+    Bytes secret;
+    const char* text;
+  } cases[] = {
+      {Bytes(32, 0), "vrf: secret key scalar is zero"},
+      {n, "vrf: secret key is not a canonical P-256 scalar"},
+      {all_ones, "vrf: secret key is not a canonical P-256 scalar"},
+      {Bytes(31, 1), "invalid length: expected 32 bytes, got 31"},
+      {Bytes(33, 1), "invalid length: expected 32 bytes, got 33"},
+      {Bytes{}, "invalid length: expected 32 bytes, got 0"},
+  };
+  for (const auto& c : cases) {
+    auto pk = ecvrf_p256_public_key(c.secret);
+    ASSERT_FALSE(pk);
+    EXPECT_EQ(error_text(pk.error()), c.text);
+    auto proof = prove(c.secret, {});
+    ASSERT_FALSE(proof);
+    EXPECT_EQ(error_text(proof.error()), c.text);
+  }
+  // The extremes of the valid range: 1 gives the generator, n - 1 its negation.
+  auto g = ecvrf_p256_public_key(one);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(to_hex(*g), "036b17d1f2e12c4247f8bce6e563a440f277037d812deb33a0f4a13945d898c296");
+  auto minus_g = ecvrf_p256_public_key(n_minus_1);
+  ASSERT_TRUE(minus_g);
+  EXPECT_EQ(to_hex(*minus_g), "026b17d1f2e12c4247f8bce6e563a440f277037d812deb33a0f4a13945d898c296");
+}
+
+TEST(EcvrfP256Verify, LengthErrorsComeBeforeAnythingElse) {
+  const auto& v = rfc_vectors()[0];
+  const Bytes pk = hex_field(v, "pk"), pi = hex_field(v, "pi");
+  Bytes uncompressed(65, 0x04);
+  const struct {
+    Bytes key, proof;
+    const char* text;
+  } cases[] = {
+      {uncompressed, pi, "invalid length: expected 33 bytes, got 65"},
+      {Bytes(32, 2), Bytes(3), "invalid length: expected 33 bytes, got 32"},
+      {pk, Bytes(pi.begin(), pi.end() - 1), "invalid length: expected 81 bytes, got 80"},
+      {Bytes(33, 0x07), Bytes(82), "invalid length: expected 81 bytes, got 82"},
+  };
+  for (const auto& c : cases) {
+    auto r = verify(c.key, {}, c.proof);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(error_text(r.error()), c.text);
+  }
+  auto r = proof_to_hash(Bytes(80));
+  ASSERT_FALSE(r);
+  EXPECT_EQ(error_text(r.error()), "invalid length: expected 81 bytes, got 80");
+}
+
+// Flips one bit of a valid (key, alpha, proof) triple in every field that is bound by the proof.
+TEST(EcvrfP256Verify, EveryOneBitChangeIsNotVerified) {
+  const auto& v = rfc_vectors()[0];
+  const Bytes pk = hex_field(v, "pk"), alpha = hex_field(v, "alpha"), pi = hex_field(v, "pi");
+  for (std::size_t bit = 0; bit < pi.size() * 8; ++bit) {
+    Bytes bad = pi;
+    bad[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+    auto r = verify(pk, alpha, bad);
+    ASSERT_TRUE(r) << bit;
+    EXPECT_FALSE(r->has_value()) << "proof bit " << bit;
+  }
+  for (std::size_t bit = 0; bit < pk.size() * 8; ++bit) {
+    Bytes bad = pk;
+    bad[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+    auto r = verify(bad, alpha, pi);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->has_value()) << "key bit " << bit;
+  }
+  for (std::size_t bit = 0; bit < alpha.size() * 8; ++bit) {
+    Bytes bad = alpha;
+    bad[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+    auto r = verify(pk, bad, pi);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->has_value()) << "alpha bit " << bit;
+  }
+}
+
+TEST(EcvrfP256Verify, MalformedKeysAndResponsesAreNotVerified) {
+  const auto& v = rfc_vectors()[1];
+  const Bytes pk = hex_field(v, "pk"), alpha = hex_field(v, "alpha"), pi = hex_field(v, "pi");
+  const Bytes n = from_hex("ffffffff00000000ffffffffffffffffbce6faada7179e84f3b9cac2fc632551");
+  const Bytes p = from_hex("ffffffff00000001000000000000000000000000ffffffffffffffffffffffff");
+
+  auto with_prefix = [](uint8_t first, const Bytes& rest) {
+    Bytes out{first};
+    out.insert(out.end(), rest.begin(), rest.end());
+    return out;
+  };
+  Bytes key_0x04 = pk;
+  key_0x04[0] = 0x04;
+  Bytes key_0x00 = pk;
+  key_0x00[0] = 0x00;
+  Bytes s_is_n = pi;
+  std::copy(n.begin(), n.end(), s_is_n.begin() + 49);
+  Bytes s_max = pi;
+  std::fill(s_max.begin() + 49, s_max.end(), 0xff);
+  Bytes gamma_x_is_p = pi;
+  std::copy(p.begin(), p.end(), gamma_x_is_p.begin() + 1);
+
+  const struct {
+    const char* name;
+    Bytes key, proof;
+  } cases[] = {
+      {"uncompressed tag on a 33-byte key", key_0x04, pi},
+      {"identity-like tag 0x00", key_0x00, pi},
+      {"key x = p", with_prefix(0x02, p), pi},
+      {"key x = 0 is not on the curve", with_prefix(0x02, Bytes(32, 0)), pi},
+      {"s = n", pk, s_is_n},
+      {"s = 2^256 - 1", pk, s_max},
+      {"Gamma x = p", pk, gamma_x_is_p},
+  };
+  for (const auto& c : cases) {
+    auto r = verify(c.key, alpha, c.proof);
+    ASSERT_TRUE(r) << c.name;
+    EXPECT_FALSE(r->has_value()) << c.name;
+  }
+}
+
+TEST(EcvrfP256Verify, CompactFormDecodesToTheSmallerRoot) {
+  BnCtx ctx = new_bn_ctx();
+  for (const auto& v : rfc_vectors()) {
+    const Bytes pk = hex_field(v, "pk"), alpha = hex_field(v, "alpha"), pi = hex_field(v, "pi");
+    Bytes compact = pk;
+    compact[0] = 0x05;
+    auto a = string_to_point(compact, ctx.get());
+    ASSERT_TRUE(a);
+    Bn y = new_bn();
+    ASSERT_EQ(EC_POINT_get_affine_coordinates(curve().group, a->point.get(), nullptr, y.get(), ctx.get()), 1);
+    EXPECT_LE(BN_cmp(y.get(), curve().half_p), 0);
+    // It names one of the two points with that x; the canonical string says which.
+    EXPECT_EQ(Bytes(a->canonical.begin() + 1, a->canonical.end()), Bytes(pk.begin() + 1, pk.end()));
+
+    // A compact key names the same point, but the salt differs from the prover's: not verified.
+    auto r = verify(compact, alpha, pi);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->has_value());
+
+    // A compact Gamma naming the prover's point is accepted with the same output.
+    Bytes compact_gamma = pi;
+    compact_gamma[0] = 0x05;
+    auto gamma = string_to_point(ByteView(compact_gamma).first(33), ctx.get());
+    ASSERT_TRUE(gamma);
+    const bool same_point = gamma->canonical[0] == pi[0];
+    auto rc = verify(pk, alpha, compact_gamma);
+    ASSERT_TRUE(rc);
+    EXPECT_EQ(rc->has_value(), same_point);
+    if (same_point) {
+      EXPECT_EQ(to_hex(**rc), v.at("beta").get<std::string>());
+    }
+  }
+}
+
+TEST(EcvrfP256Verify, CompactGammaOfTheProversPointIsAccepted) {
+  // Search random keys for a Gamma whose y is the smaller root, so that 0x05 names it.
+  std::mt19937_64 rng(5);
+  int accepted = 0;
+  for (int i = 0; i < 40 && accepted < 2; ++i) {
+    const Bytes sk = sample_secret(rng);
+    const Bytes alpha = {static_cast<uint8_t>(i)};
+    auto pk = ecvrf_p256_public_key(sk);
+    auto proof = prove(sk, alpha);
+    ASSERT_TRUE(pk && proof);
+    BnCtx ctx = new_bn_ctx();
+    auto gamma = string_to_point(ByteView(*proof).first(33), ctx.get());
+    Bn y = new_bn();
+    ASSERT_EQ(EC_POINT_get_affine_coordinates(curve().group, gamma->point.get(), nullptr, y.get(), ctx.get()), 1);
+    Proof compact = *proof;
+    compact[0] = 0x05;
+    auto r = verify(*pk, alpha, compact);
+    ASSERT_TRUE(r);
+    if (BN_cmp(y.get(), curve().half_p) <= 0) {
+      ASSERT_TRUE(r->has_value());
+      EXPECT_EQ(**r, *proof_to_hash(*proof));
+      EXPECT_EQ(*proof_to_hash(compact), *proof_to_hash(*proof));
+      ++accepted;
+    } else {
+      EXPECT_FALSE(r->has_value());
+    }
+  }
+  EXPECT_EQ(accepted, 2);
+}
+
+TEST(EcvrfP256Verify, IdentityUOrVIsNotVerifiedWithoutAborting) {
+  // With c = 0 and s = 0 both U and V are the identity.
+  const auto& v = rfc_vectors()[0];
+  const Bytes pk = hex_field(v, "pk"), alpha = hex_field(v, "alpha");
+  Bytes pi = hex_field(v, "pi");
+  std::fill(pi.begin() + 33, pi.end(), 0);
+  auto r = verify(pk, alpha, pi);
+  ASSERT_TRUE(r);
+  EXPECT_FALSE(r->has_value());
+}
+
+TEST(EcvrfP256ProofToHash, UsesGammaAloneAndRejectsBadGamma) {
+  const auto& v = rfc_vectors()[2];
+  Bytes pi = hex_field(v, "pi");
+  std::fill(pi.begin() + 33, pi.end(), 0xff);  // c and s arbitrary, s not even canonical
+  auto beta = proof_to_hash(pi);
+  ASSERT_TRUE(beta);
+  EXPECT_EQ(to_hex(*beta), v.at("beta").get<std::string>());
+
+  pi[0] = 0x04;
+  auto bad = proof_to_hash(pi);
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(error_text(bad.error()), "vrf: proof Gamma is not a valid curve point");
+}
+
+TEST(EcvrfP256RoundTrip, RandomKeysAndAlphasVerify) {
+  std::mt19937_64 rng(1);
+  for (std::size_t len : {0u, 1u, 31u, 55u, 56u, 64u, 200u, 1000u}) {
+    const Bytes sk = sample_secret(rng);
+    Bytes alpha(len);
+    for (auto& b : alpha) b = static_cast<uint8_t>(rng());
+    auto pk = ecvrf_p256_public_key(sk);
+    auto proof = prove(sk, alpha);
+    ASSERT_TRUE(pk && proof);
+    auto r = verify(*pk, alpha, *proof);
+    ASSERT_TRUE(r && r->has_value()) << len;
+    EXPECT_EQ(**r, *proof_to_hash(*proof));
+    // Deterministic: the same inputs give the same proof.
+    EXPECT_EQ(*proof, *prove(sk, alpha));
+  }
+}
+
+TEST(EcvrfP256Scalars, ConstantTimeComparisons) {
+  const struct {
+    Bytes a, b;
+    bool less;
+  } cases[] = {
+      {{0, 0}, {0, 1}, true},   {{0, 1}, {0, 1}, false}, {{1, 0}, {0, 255}, false},
+      {{0, 255}, {1, 0}, true}, {{255, 255}, {255, 254}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ct_less_be(c.a, c.b), c.less) << to_hex(c.a) << " " << to_hex(c.b);
+  EXPECT_TRUE(ct_is_zero(Bytes(32, 0)));
+  EXPECT_FALSE(ct_is_zero(Bytes{0, 0, 0x80}));
+  EXPECT_TRUE(ct_is_zero(Bytes{}));
+}
+
+}  // namespace
+}  // namespace quorvantile_crypto::vrf_p256
