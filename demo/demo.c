@@ -111,9 +111,139 @@ static void demo_merkle(void) {
   report("consistency from tree 8 back to tree 4", &status, 0);
 }
 
+/* Reads a bundled file whole; exits with a message when it is missing. */
+static char* read_data_file(const char* name, size_t* len) {
+  char path[1024];
+  snprintf(path, sizeof path, "%s/%s", QV_DEMO_DATA_DIR, name);
+  FILE* f = fopen(path, "rb");
+  if (!f) {
+    fprintf(stderr, "cannot open %s\n", path);
+    exit(2);
+  }
+  size_t cap = 4096, n = 0;
+  char* buf = malloc(cap + 1);
+  size_t got;
+  while ((got = fread(buf + n, 1, cap - n, f)) > 0) {
+    n += got;
+    if (n == cap) {
+      cap *= 2;
+      buf = realloc(buf, cap + 1);
+    }
+  }
+  fclose(f);
+  buf[n] = '\0';
+  *len = n;
+  return buf;
+}
+
+static void put_be32(uint8_t* p, size_t v) {
+  p[0] = (uint8_t)(v >> 24); p[1] = (uint8_t)(v >> 16); p[2] = (uint8_t)(v >> 8); p[3] = (uint8_t)v;
+}
+
+/* Encodes sequence<string> from the non-empty lines of `text`. */
+static RustBuffer encode_lines(const char* text, size_t len) {
+  uint8_t* tmp = malloc(4 + 2 * len + 4);
+  size_t count = 0, out = 4, start = 0;
+  for (size_t i = 0; i <= len; ++i) {
+    if (i == len || text[i] == '\n') {
+      if (i > start) {
+        put_be32(tmp + out, i - start);
+        memcpy(tmp + out + 4, text + start, i - start);
+        out += 4 + (i - start);
+        ++count;
+      }
+      start = i + 1;
+    }
+  }
+  put_be32(tmp, count);
+  RustBuffer buf = from_bytes(tmp, out);
+  free(tmp);
+  return buf;
+}
+
+static RustBuffer text_arg(const char* text, size_t len) { return from_bytes((const uint8_t*)text, len); }
+
+static void demo_checkpoint(void) {
+  size_t note_len, keys_len, proof_len;
+  char* note = read_data_file("checkpoint.note", &note_len);
+  char* keys = read_data_file("checkpoint.vkeys", &keys_len);
+  char* proof_text = read_data_file("inclusion.proof", &proof_len);
+
+  /* inclusion.proof: leaf index, entry text, leaf hash, then the proof hashes, one per line. */
+  unsigned long long index = strtoull(proof_text, NULL, 10);
+  char* line = strchr(proof_text, '\n') + 1;
+  char* entry_end = strchr(line, '\n');
+  *entry_end = '\0';
+  const char* entry = line;
+  line = entry_end + 1;
+  uint8_t leaf[32], path[16][32];
+  hex_to_bytes(line, leaf, 32);
+  size_t path_len = 0;
+  for (line = strchr(line, '\n') + 1; *line && path_len < 16; line = strchr(line, '\n') + 1) {
+    hex_to_bytes(line, path[path_len++], 32);
+  }
+
+  printf("\nA signed checkpoint (one Ed25519 and one hybrid Ed25519 + ML-DSA-65 signature)\n");
+  RustCallStatus status = {0};
+  uint32_t count = uniffi_quorvantile_log_fn_func_verify_signed_note(text_arg(note, note_len),
+                                                                    encode_lines(keys, keys_len), &status);
+  char what[128];
+  snprintf(what, sizeof what, "signed note with both keys trusted (%u lines verified)", count);
+  report(what, &status, 1);
+
+  memset(&status, 0, sizeof status);
+  RustBuffer head = uniffi_quorvantile_log_fn_func_checkpoint_verify(text_arg(note, note_len),
+                                                                     encode_lines(keys, keys_len), &status);
+  if (status.code == QV_CALL_SUCCESS) {
+    /* CheckpointHead: origin (string), size (u64), ... */
+    uint32_t origin_len = (uint32_t)head.data[0] << 24 | (uint32_t)head.data[1] << 16 | (uint32_t)head.data[2] << 8 | head.data[3];
+    unsigned long long size = 0;
+    for (int i = 0; i < 8; ++i) size = size << 8 | head.data[4 + origin_len + i];
+    snprintf(what, sizeof what, "checkpoint of %.*s at size %llu", (int)origin_len, (const char*)head.data + 4, size);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(head, &free_status);
+  } else {
+    snprintf(what, sizeof what, "checkpoint");
+  }
+  report(what, &status, 1);
+
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_checkpoint_verify_inclusion(text_arg(note, note_len), encode_lines(keys, keys_len),
+                                                            index, encode_bytes(leaf, 32),
+                                                            encode_hash_list(path, path_len), &status);
+  snprintf(what, sizeof what, "inclusion of \"%s\" at index %llu", entry, index);
+  report(what, &status, 1);
+
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_checkpoint_verify_inclusion(text_arg(note, note_len), encode_lines(keys, keys_len),
+                                                            index + 1, encode_bytes(leaf, 32),
+                                                            encode_hash_list(path, path_len), &status);
+  snprintf(what, sizeof what, "the same entry claimed at index %llu", index + 1);
+  report(what, &status, 0);
+
+  /* The tree size line changed after signing. */
+  char* tampered = malloc(note_len);
+  memcpy(tampered, note, note_len);
+  char* size_line = strchr(tampered, '\n') + 1;
+  *size_line = *size_line == '9' ? '8' : (char)(*size_line + 1);
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_checkpoint_verify(text_arg(tampered, note_len), encode_lines(keys, keys_len), &status);
+  report("checkpoint whose tree size was changed after signing", &status, 0);
+  free(tampered);
+
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_checkpoint_verify(text_arg(note, note_len), encode_lines("", 0), &status);
+  report("checkpoint with no trusted key", &status, 0);
+
+  free(note);
+  free(keys);
+  free(proof_text);
+}
+
 int main(void) {
   printf("quorvantile_log demo (contract version %u)\n\n", ffi_quorvantile_log_uniffi_contract_version());
   demo_merkle();
+  demo_checkpoint();
   printf("\n%s\n", failures == 0 ? "all outcomes as expected" : "SOME OUTCOMES UNEXPECTED");
   return failures == 0 ? 0 : 1;
 }

@@ -55,6 +55,28 @@ void uniffi_quorvantile_log_fn_func_verify_consistency(uint64_t size1, uint64_t 
 uint16_t uniffi_quorvantile_log_checksum_func_verify_inclusion(void);
 uint16_t uniffi_quorvantile_log_checksum_func_verify_consistency(void);
 
+/* Signed notes and checkpoints. Text arguments (`note_text`, `body_text`, `older_note`,
+ * `newer_note`) are RustBuffers holding the UTF-8 bytes themselves; `vkeys` is an encoded
+ * sequence<string>; `leaf_hash` an encoded sequence<u8>; `proof` an encoded sequence<bytes>.
+ * checkpoint_parse and checkpoint_verify return an encoded CheckpointHead record: origin
+ * (string), size (u64), root (sequence<u8>, 32 bytes), extensions (sequence<string>). */
+uint32_t uniffi_quorvantile_log_fn_func_verify_signed_note(RustBuffer note_text, RustBuffer vkeys,
+                                                          RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_checkpoint_parse(RustBuffer body_text, RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_checkpoint_verify(RustBuffer note_text, RustBuffer vkeys,
+                                                            RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_checkpoint_verify_inclusion(RustBuffer note_text, RustBuffer vkeys,
+                                                                uint64_t leaf_index, RustBuffer leaf_hash,
+                                                                RustBuffer proof, RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_checkpoint_verify_consistency(RustBuffer older_note, RustBuffer newer_note,
+                                                                  RustBuffer vkeys, RustBuffer proof,
+                                                                  RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_verify_signed_note(void);
+uint16_t uniffi_quorvantile_log_checksum_func_checkpoint_parse(void);
+uint16_t uniffi_quorvantile_log_checksum_func_checkpoint_verify(void);
+uint16_t uniffi_quorvantile_log_checksum_func_checkpoint_verify_inclusion(void);
+uint16_t uniffi_quorvantile_log_checksum_func_checkpoint_verify_consistency(void);
+
 /* Asynchronous call handles. The library has no asynchronous function; these exist because
  * generated bindings resolve them. */
 typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);

@@ -1,0 +1,55 @@
+// Verification of a signed note's lines against trusted verifier keys.
+#include <algorithm>
+
+#include "encoding/base64.hpp"
+#include "note/signed_note.hpp"
+#include "quorvantile_crypto/ed25519.hpp"
+#include "quorvantile_crypto/sign.hpp"
+
+namespace quorvantile_log::note {
+namespace {
+
+constexpr std::size_t kEd25519KeyLength = 32;
+constexpr std::size_t kEd25519SignatureLength = 64;
+
+const VerifierKey* find_key(std::span<const VerifierKey> keys, const Signature& line) {
+  const auto it = std::find_if(keys.begin(), keys.end(), [&](const VerifierKey& key) {
+    return key.key_id == line.key_id && key.name == line.name;
+  });
+  return it == keys.end() ? nullptr : &*it;
+}
+
+bool signature_holds(const VerifierKey& key, const Signature& line, std::string_view text) {
+  const quorvantile_crypto::ByteView message = quorvantile_crypto::as_bytes(text);
+  switch (key.kind) {
+    case SignatureType::Ed25519:
+      return key.key.size() == kEd25519KeyLength && line.signature.size() == kEd25519SignatureLength &&
+             quorvantile_crypto::ed25519::verify_strict(key.key, message, line.signature);
+    case SignatureType::Composite: {
+      // The framed verifier takes tokens; an undecodable or unknown token is as much a failure
+      // of this line as a signature that does not hold.
+      const auto verified = quorvantile_crypto::verify(message, quorvantile_crypto::as_bytes(kSignedNoteLabel),
+                                                       encoding::base64_encode(line.signature),
+                                                       encoding::base64_encode(key.key));
+      return verified.has_value() && *verified;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+Result<std::vector<std::reference_wrapper<const Signature>>> SignedNote::verify(
+    std::span<const VerifierKey> keys) const {
+  std::vector<std::reference_wrapper<const Signature>> verified;
+  for (const Signature& line : signatures_) {
+    const VerifierKey* key = find_key(keys, line);
+    if (key == nullptr) continue;
+    if (!signature_holds(*key, line, text_)) return std::unexpected(Error::invalid_signature(line.name, line.key_id));
+    verified.emplace_back(line);
+  }
+  if (verified.empty()) return std::unexpected(Error::no_trusted_signature());
+  return verified;
+}
+
+}  // namespace quorvantile_log::note

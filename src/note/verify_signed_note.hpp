@@ -1,0 +1,16 @@
+#pragma once
+// The work of the verify_signed_note export.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "error/error.hpp"
+
+namespace quorvantile_log::note {
+
+// Parses the keys (first, so a bad key is reported even for a malformed note), parses the note,
+// verifies it and returns the number of verified signature lines.
+Result<uint32_t> verify_signed_note(std::string_view note_text, std::span<const std::string> vkeys);
+
+}  // namespace quorvantile_log::note
