@@ -125,23 +125,6 @@ TEST(Base64, RandomBytesRoundTrip) {
   }
 }
 
-// Any change of one character of a canonical text either fails or decodes to different bytes
-// whose encoding is the changed text: no two texts decode to the same bytes.
-TEST(Base64, DecodingIsInjective) {
-  const std::string text = base64_encode(std::vector<uint8_t>{0x01, 0x02, 0x03, 0x04, 0x05});
-  const std::string symbols = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    for (char c : symbols) {
-      std::string changed = text;
-      changed[i] = c;
-      const auto decoded = base64_decode(changed);
-      if (decoded) {
-        EXPECT_EQ(base64_encode(*decoded), changed);
-      }
-    }
-  }
-}
-
 TEST(KeyIdHex, TableOfCases) {
   const std::pair<std::string, std::optional<uint32_t>> cases[] = {
       {"0A1b2C3d", 0x0a1b2c3d}, {"00000000", 0}, {"ffffffff", 0xffffffff}, {"FFFFFFFF", 0xffffffff},
