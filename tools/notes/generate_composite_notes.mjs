@@ -117,22 +117,22 @@ const TAGS = [
 ];
 const tagHex = (tag) => tag.toString(16).padStart(2, '0');
 
-const keyPair = (spec, label) => {
-  const parts = spec.components.map((c) => c.keygen(`${label}/${c.name}`));
-  const publicKey = concat(new Uint8Array([spec.tag]), ...parts.map((p) => p.publicKey));
-  if (publicKey.length !== spec.pkTotal) throw new Error(`tag ${tagHex(spec.tag)}: key length`);
-  return { spec, parts, publicKey };
+const keyPair = (scheme, label) => {
+  const parts = scheme.components.map((c) => c.keygen(`${label}/${c.name}`));
+  const publicKey = concat(new Uint8Array([scheme.tag]), ...parts.map((p) => p.publicKey));
+  if (publicKey.length !== scheme.pkTotal) throw new Error(`tag ${tagHex(scheme.tag)}: key length`);
+  return { scheme, parts, publicKey };
 };
 
 // The framed signature over frame(context, message), checked by each component's verifier.
 const sign = (kp, context, message) => {
   const m = frame(context, message);
-  const sigs = kp.spec.components.map((c, i) => c.sign(kp.parts[i], m));
-  kp.spec.components.forEach((c, i) => {
+  const sigs = kp.scheme.components.map((c, i) => c.sign(kp.parts[i], m));
+  kp.scheme.components.forEach((c, i) => {
     if (!c.verify(kp.parts[i].publicKey, m, sigs[i])) throw new Error(`${c.name}: own signature fails`);
   });
-  const signature = concat(new Uint8Array([kp.spec.tag]), ...sigs);
-  if (signature.length !== kp.spec.sigTotal) throw new Error(`tag ${tagHex(kp.spec.tag)}: sig length`);
+  const signature = concat(new Uint8Array([kp.scheme.tag]), ...sigs);
+  if (signature.length !== kp.scheme.sigTotal) throw new Error(`tag ${tagHex(kp.scheme.tag)}: sig length`);
   return signature;
 };
 
@@ -145,16 +145,16 @@ const invalid = (name, id) => `invalid signature for known key "${name}" (key id
 const cases = [];
 const signedNoteLabel = utf8(SIGNED_NOTE_LABEL);
 const keys = {};
-for (const spec of TAGS) {
-  const t = tagHex(spec.tag);
+for (const scheme of TAGS) {
+  const t = tagHex(scheme.tag);
   const name = `hybrid-${t}.example/log`;
-  const kp = keyPair(spec, `note-fixture/${t}`);
+  const kp = keyPair(scheme, `note-fixture/${t}`);
   keys[t] = kp;
   const vkey = vkeyText(name, kp);
   const id = keyId(name, keyBytes(kp));
   const text = `composite note for tag ${t}\nsecond line\n`;
   const sig = sign(kp, signedNoteLabel, utf8(text));
-  const classicalLength = spec.components.length === 2 ? sig.length - (spec.components[1] === ML44 ? 2420 : spec.components[1] === ML65 ? 3309 : 4627) - 1 : 0;
+  const classicalLength = scheme.components.length === 2 ? sig.length - (scheme.components[1] === ML44 ? 2420 : scheme.components[1] === ML65 ? 3309 : 4627) - 1 : 0;
   const push = (what, note, vkeys, expect) => cases.push({ tag: t, what, note, vkeys, expect });
 
   push('valid', text + '\n' + line(name, id, sig), [vkey], 'verified 1');
