@@ -27,6 +27,13 @@ constexpr std::array<int8_t, 256> kSymbolValues = [] {
 
 int symbol_value(char c) { return kSymbolValues[static_cast<unsigned char>(c)]; }
 
+// Two symbols for every 12-bit value, so that three bytes encode with two look-ups.
+constexpr std::array<std::array<char, 2>, 4096> kSymbolPairs = [] {
+  std::array<std::array<char, 2>, 4096> table{};
+  for (std::size_t v = 0; v < table.size(); ++v) table[v] = {kAlphabet[v >> 6], kAlphabet[v & 63]};
+  return table;
+}();
+
 Error malformed(const char* detail) { return Error::malformed_note(detail); }
 
 // The general walk of one group: "=" counts as six zero bits, and the position of the last other
@@ -111,10 +118,12 @@ std::string base64_encode(ByteView bytes) {
   std::size_t i = 0;
   for (; i + 3 <= bytes.size(); i += 3, o += 4) {
     const uint32_t acc = uint32_t{bytes[i]} << 16 | uint32_t{bytes[i + 1]} << 8 | bytes[i + 2];
-    o[0] = kAlphabet[acc >> 18];
-    o[1] = kAlphabet[(acc >> 12) & 63];
-    o[2] = kAlphabet[(acc >> 6) & 63];
-    o[3] = kAlphabet[acc & 63];
+    const auto& high = kSymbolPairs[acc >> 12];
+    const auto& low = kSymbolPairs[acc & 0xFFF];
+    o[0] = high[0];
+    o[1] = high[1];
+    o[2] = low[0];
+    o[3] = low[1];
   }
   const std::size_t rest = bytes.size() - i;
   if (rest > 0) {

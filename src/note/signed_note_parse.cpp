@@ -1,5 +1,5 @@
 // Parsing of the signed-note text format.
-#include <algorithm>
+#include <cstring>
 
 #include "encoding/base64.hpp"
 #include "note/name.hpp"
@@ -13,11 +13,29 @@ constexpr std::size_t kKeyIdLength = 4;
 
 Error malformed(std::string detail) { return Error::malformed_note(std::move(detail)); }
 
+// Branch-free over the whole note so that the scan vectorises; notes are scanned in full on
+// success anyway.
 bool has_forbidden_control(std::string_view note) {
-  return std::any_of(note.begin(), note.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 && b != '\n';
-  });
+  uint8_t found = 0;
+  for (const char c : note) {
+    const auto b = static_cast<uint8_t>(c);
+    found |= static_cast<uint8_t>(static_cast<uint8_t>(b < 0x20) & static_cast<uint8_t>(b != '\n'));
+  }
+  return found != 0;
+}
+
+// The position of the last "\n\n", searched backwards line feed by line feed (memrchr), since
+// the signature block after it can be kilobytes long.
+std::size_t last_blank_line(std::string_view note) {
+  std::size_t end = note.size();
+  while (end > 1) {
+    const void* hit = memrchr(note.data(), '\n', end);
+    if (hit == nullptr) break;
+    const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(hit) - note.data());
+    if (pos > 0 && note[pos - 1] == '\n') return pos - 1;
+    end = pos;
+  }
+  return std::string_view::npos;
 }
 
 Result<Signature> parse_signature_line(std::string_view line) {
@@ -52,7 +70,7 @@ Result<SignedNote> SignedNote::create(std::string text, std::vector<Signature> s
 
 Result<SignedNote> SignedNote::parse(std::string_view note) {
   if (has_forbidden_control(note)) return std::unexpected(malformed("note contains a forbidden control character"));
-  const std::size_t separator = note.rfind("\n\n");
+  const std::size_t separator = last_blank_line(note);
   if (separator == std::string_view::npos) return std::unexpected(malformed("missing blank-line signature separator"));
   const std::string_view text = note.substr(0, separator + 1);
   const std::string_view block = note.substr(separator + 2);
