@@ -130,9 +130,9 @@ struct Library {
 };
 
 Bytes encode(const Bytes& b) {
-  Bytes out{static_cast<uint8_t>(b.size() >> 24), static_cast<uint8_t>(b.size() >> 16), static_cast<uint8_t>(b.size() >> 8),
-            static_cast<uint8_t>(b.size())};
-  out.insert(out.end(), b.begin(), b.end());
+  Bytes out(4 + b.size());
+  for (int i = 0; i < 4; ++i) out[static_cast<std::size_t>(i)] = static_cast<uint8_t>(b.size() >> (24 - 8 * i));
+  std::copy(b.begin(), b.end(), out.begin() + 4);
   return out;
 }
 
@@ -141,10 +141,8 @@ void BM_VerifyInclusionCAbi(benchmark::State& state) {
   const Fixture f = make_fixture(static_cast<unsigned>(state.range(0)));
   const Bytes leaf = encode(f.leaf), root = encode(f.root);
   Bytes proof{0, 0, 0, static_cast<uint8_t>(f.proof.size())};
-  for (const auto& p : f.proof) {
-    const Bytes e = encode(p);
-    proof.insert(proof.end(), e.begin(), e.end());
-  }
+  for (const auto& p : f.proof)
+    for (uint8_t x : encode(p)) proof.push_back(x);
   auto buf = [&](const Bytes& b) {
     RustCallStatus st{};
     return lib.from_bytes(ForeignBytes{static_cast<int32_t>(b.size()), b.data()}, &st);
