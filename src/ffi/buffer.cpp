@@ -41,7 +41,11 @@ RustBuffer buffer_alloc(uint64_t size) {
   return buf;
 }
 
-void buffer_release(const RustBuffer& buf) { std::free(buf.data); }
+// Only an allocation the library made has a capacity; an empty buffer's data pointer may be any
+// value the caller chose and is never handed to the allocator.
+void buffer_release(const RustBuffer& buf) {
+  if (buf.capacity != 0) std::free(buf.data);
+}
 
 void set_unexpected(RustCallStatus* status, std::string_view message) {
   status->code = QV_CALL_UNEXPECTED_ERROR;
@@ -55,7 +59,7 @@ void set_error(RustCallStatus* status, RustBuffer encoded_error) {
 
 ByteView OwnedArg::bytes() const {
   if (auto fault = buffer_fault(buf_)) throw UnexpectedFailure{*fault};
-  if (buf_.data == nullptr) return {};
+  if (buf_.len == 0) return {};
   return {buf_.data, static_cast<std::size_t>(buf_.len)};
 }
 
