@@ -66,8 +66,6 @@ void digest_final_xof(EVP_MD_CTX* ctx, uint8_t* out, std::size_t len) {
   if (EVP_DigestFinalXOF(ctx, out, len) != 1) fail("EVP_DigestFinalXOF failed");
 }
 
-void wipe(void* data, std::size_t len) { OPENSSL_cleanse(data, len); }
-
 // With an empty queue ERR_set_mark sets no mark and ERR_pop_to_mark then clears the whole queue,
 // which again restores what was there: nothing.
 ErrorQueueMark::ErrorQueueMark() noexcept { ERR_set_mark(); }

@@ -95,8 +95,8 @@ P3 scalarmult_base(const Scalar& s) {
   for (int i = 1; i < 64; i += 2) h = to_p3(madd(h, select_base(i / 2, e[i])));
   h = to_p3(dbl(to_p2(dbl(to_p2(dbl(to_p2(dbl(h))))))));
   for (int i = 0; i < 64; i += 2) h = to_p3(madd(h, select_base(i / 2, e[i])));
-  ossl::wipe(e, sizeof e);
-  ossl::wipe(&reduced, sizeof reduced);
+  secure_wipe(e, sizeof e);
+  secure_wipe(&reduced, sizeof reduced);
   return h;
 }
 
@@ -117,8 +117,8 @@ P3 scalarmult(const Scalar& s, const P3& p) {
     t = add(h16, select_cached(table, e[i]));
   }
   const P3 h = to_p3(t);
-  ossl::wipe(e, sizeof e);
-  ossl::wipe(table, sizeof table);
+  secure_wipe(e, sizeof e);
+  secure_wipe(table, sizeof table);
   return h;
 }
 

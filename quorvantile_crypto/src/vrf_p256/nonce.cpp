@@ -60,7 +60,7 @@ template <std::size_t N>
 struct WipeOnExit {
   std::array<Bytes32*, N> buffers;
   ~WipeOnExit() {
-    for (Bytes32* buffer : buffers) ossl::wipe(buffer->data(), buffer->size());
+    for (Bytes32* buffer : buffers) secure_wipe(buffer->data(), buffer->size());
   }
 };
 
