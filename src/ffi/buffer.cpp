@@ -7,8 +7,6 @@
 namespace quorvantile_log::ffi {
 namespace {
 
-constexpr uint64_t kMaxCapacity = 0x7FFF'FFFF'FFFF'FFFFull;
-
 uint8_t* allocate(uint64_t size) {
   if (size > kMaxCapacity) throw UnexpectedFailure{"capacity overflow"};
   if (size == 0) return nullptr;

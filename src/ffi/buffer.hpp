@@ -22,6 +22,9 @@ struct UnexpectedFailure {
 // The message of a buffer that must not be touched, or nothing when it is well formed.
 std::optional<std::string_view> buffer_fault(const RustBuffer& buf);
 
+// The largest capacity a buffer may have (the signed 64-bit range).
+inline constexpr uint64_t kMaxCapacity = 0x7FFF'FFFF'FFFF'FFFFull;
+
 // A new library buffer holding a copy of the bytes (capacity = len = size); all-zero when empty.
 RustBuffer buffer_from(ByteView bytes);
 // A new buffer of `size` zero bytes. Throws UnexpectedFailure{"capacity overflow"} beyond 2^63 - 1.

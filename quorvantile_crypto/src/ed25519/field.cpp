@@ -1,15 +1,10 @@
 #include "ed25519/field.hpp"
 
 #include "ed25519/constants.hpp"
+#include "ed25519/load.hpp"
 
 namespace quorvantile_crypto::ed25519 {
 namespace {
-
-uint64_t load64_le(const uint8_t* p) {
-  uint64_t r = 0;
-  for (int i = 7; i >= 0; --i) r = (r << 8) | p[i];
-  return r;
-}
 
 // Fully reduces a value with limbs < 2^63 into [0, p) with limbs < 2^51.
 Fe fe_canonical(const Fe& a) {
