@@ -96,7 +96,7 @@ uint64_t fe_sqrt_ratio(Fe& r, const Fe& u, const Fe& v) {
   const Fe check = fe_mul(v, fe_sq(x));
   const uint64_t is_root = fe_equal(check, u);
   const uint64_t is_neg_root = fe_equal(check, fe_neg(u));
-  fe_cmov(x, fe_mul(x, kSqrtM1), is_neg_root & (is_root ^ 1));
+  fe_cmov(x, fe_mul(x, kSqrtM1), ct::Choice::from_bit(is_neg_root & (is_root ^ 1)));
   r = x;
   return is_root | is_neg_root;
 }

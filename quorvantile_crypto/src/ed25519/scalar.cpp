@@ -152,10 +152,10 @@ Scalar scalar_muladd(const Scalar& a, const Scalar& b, const Scalar& c) {
   return out;
 }
 
-bool scalar_ct_equal(const Scalar& a, const Scalar& b) {
-  unsigned diff = 0;
-  for (int i = 0; i < 32; ++i) diff |= static_cast<unsigned>(a.bytes[i] ^ b.bytes[i]);
-  return ((diff - 1) >> 8) & 1;
+ct::Choice scalar_ct_equal(const Scalar& a, const Scalar& b) {
+  uint64_t diff = 0;
+  for (int i = 0; i < 32; ++i) diff |= static_cast<uint64_t>(a.bytes[i] ^ b.bytes[i]);
+  return ct::equal_small(ct::value_barrier(diff), 0);
 }
 
 }  // namespace quorvantile_crypto::ed25519

@@ -22,31 +22,29 @@ void radix16(int8_t digits[65], const Scalar& s) {
   digits[64] = static_cast<int8_t>(carry);
 }
 
-// 1 when a == b, for small non-negative values, without branching.
-uint64_t eq_small(uint64_t a, uint64_t b) { return ((a ^ b) - 1) >> 63; }
-
 // |digit| and its sign, without branching.
-void split_digit(int8_t digit, uint64_t& magnitude, uint64_t& negative) {
-  const int d = digit;
-  negative = static_cast<uint64_t>(static_cast<unsigned>(d) >> 31);
+ct::Choice split_digit(int8_t digit, uint64_t& magnitude) {
+  const int d = ct::value_barrier(static_cast<int>(digit));
+  const uint64_t negative = static_cast<uint64_t>(static_cast<unsigned>(d) >> 31);
   const int mask = -static_cast<int>(negative);
   magnitude = static_cast<uint64_t>((d ^ mask) - mask);
+  return ct::Choice::from_bit(negative);
 }
 
 Niels select_base(int row, int8_t digit) {
-  uint64_t magnitude = 0, negative = 0;
-  split_digit(digit, magnitude, negative);
+  uint64_t magnitude = 0;
+  const ct::Choice negative = split_digit(digit, magnitude);
   Niels t = niels_identity();
-  for (int j = 0; j < 8; ++j) cmov(t, kBaseComb[row][j], eq_small(magnitude, static_cast<uint64_t>(j + 1)));
+  for (int j = 0; j < 8; ++j) cmov(t, kBaseComb[row][j], ct::equal_small(magnitude, static_cast<uint64_t>(j + 1)));
   cneg(t, negative);
   return t;
 }
 
 Cached select_cached(const Cached table[8], int8_t digit) {
-  uint64_t magnitude = 0, negative = 0;
-  split_digit(digit, magnitude, negative);
+  uint64_t magnitude = 0;
+  const ct::Choice negative = split_digit(digit, magnitude);
   Cached t = cached_identity();
-  for (int j = 0; j < 8; ++j) cmov(t, table[j], eq_small(magnitude, static_cast<uint64_t>(j + 1)));
+  for (int j = 0; j < 8; ++j) cmov(t, table[j], ct::equal_small(magnitude, static_cast<uint64_t>(j + 1)));
   cneg(t, negative);
   return t;
 }

@@ -100,7 +100,9 @@ CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, 
   std::copy_n(proof.begin() + kChallengeOffset, kChallengeSize, c.begin());
   Bn c_scalar = scalar_from_challenge(c);
   const ByteView s_bytes = proof.subspan(kResponseOffset, kScalarSize);
-  if (!ct_less_be(s_bytes, curve().n_bytes)) return std::nullopt;
+  if (!std::lexicographical_compare(s_bytes.begin(), s_bytes.end(), curve().n_bytes.begin(), curve().n_bytes.end())) {
+    return std::nullopt;
+  }
   Bn s = bn_from_be(s_bytes);
 
   ossl::MdCtx md = ossl::new_md_ctx();
