@@ -200,15 +200,13 @@ struct Components {
 };
 
 // Everything the call does besides the signature check and the proof hashing, done alone: parse
-// the keys and the note (key ids included), re-encode composite tokens, parse the body.
+// the keys and the note (key ids included), match lines to keys, parse the body.
 void note_layer_only(const Fixture& f) {
   const auto keys = quorvantile_log::note::parse_vkeys(f.vkeys).value();
   const auto note = quorvantile_log::note::SignedNote::parse(f.note).value();
   for (const auto& line : note.signatures()) {
     for (const auto& key : keys) {
-      if (key.kind != quorvantile_log::note::SignatureType::Composite || key.key_id != line.key_id) continue;
-      benchmark::DoNotOptimize(quorvantile_log::encoding::base64_encode(line.signature));
-      benchmark::DoNotOptimize(quorvantile_log::encoding::base64_encode(key.key));
+      benchmark::DoNotOptimize(key.key_id == line.key_id && key.name == line.name);
     }
   }
   benchmark::DoNotOptimize(quorvantile_log::checkpoint::Checkpoint::parse(note.text()));
