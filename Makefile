@@ -2,11 +2,12 @@
 SHELL := /bin/bash
 PRESET ?= release
 APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils
+                libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz clean
+.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz install package clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -57,6 +58,19 @@ fuzz: deps fuzz-deps
 	cmake --build --preset fuzz
 	for f in build/fuzz/fuzz/fuzz_*; do echo "== $$f"; mkdir -p build/fuzz/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$(basename $$f) || exit 1; done
+
+# The shared library, its header, the CMake package and the .pc file under $(PREFIX).
+install: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log
+	cmake --install build/release --prefix $(PREFIX)
+
+# Debian packages quorvantile-log and quorvantile-log-dev in build/release/packages.
+package: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log
+	cd build/release && cpack --config CPackConfig.cmake
+	@ls build/release/packages/*.deb
 
 clean:
 	rm -rf build

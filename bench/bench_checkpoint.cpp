@@ -32,6 +32,7 @@
 #include "quorvantile_crypto/ed25519.hpp"
 #include "quorvantile_crypto/sign.hpp"
 #include "quorvantile_log.h"
+#include "test_support.hpp"
 
 namespace {
 
@@ -161,8 +162,7 @@ Fixture ed25519_fixture() {
 
 // The generated tag-0x02 checkpoint of tests/data/notes/composite_notes.json.
 Fixture hybrid_fixture() {
-  std::ifstream in(std::string(QV_TEST_DATA_DIR) + "/notes/composite_notes.json");
-  const auto cp = nlohmann::json::parse(in)["checkpoint_2_30"];
+  const auto cp = qv_test::read_json(qv_test::data_dir() / "notes" / "composite_notes.json")["checkpoint_2_30"];
   Fixture f;
   f.note = cp["note"];
   f.vkeys = cp["vkeys"].get<std::vector<std::string>>();

@@ -15,6 +15,7 @@
 #include "mldsa/params.hpp"
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/mldsa.hpp"
+#include "test_support.hpp"
 
 namespace {
 
@@ -34,8 +35,8 @@ struct Vector {
 
 // The first valid Wycheproof case of the set (an 11-byte message, empty context).
 Vector load_vector(int set) {
-  std::ifstream in(std::string(QV_VECTORS_DIR) + "/wycheproof/mldsa_" + std::to_string(set) + "_verify_test.json");
-  const auto doc = nlohmann::json::parse(in);
+  const auto doc =
+      qv_test::read_json(qv_test::vectors_dir() / "wycheproof" / ("mldsa_" + std::to_string(set) + "_verify_test.json"));
   const auto& group = doc.at("testGroups").at(0);
   const auto& test = group.at("tests").at(0);
   if (test.at("result") != "valid") throw std::runtime_error("first case is not valid");
