@@ -240,10 +240,141 @@ static void demo_checkpoint(void) {
   free(proof_text);
 }
 
+/* Decodes one hex line starting at *cursor into a fresh buffer and moves *cursor to the next line. */
+static uint8_t* next_hex_line(char** cursor, size_t* len) {
+  char* line = *cursor;
+  char* end = strchr(line, '\n');
+  size_t chars = end ? (size_t)(end - line) : strlen(line);
+  *len = chars / 2;
+  uint8_t* out = malloc(*len ? *len : 1);
+  hex_to_bytes(line, out, *len);
+  *cursor = end ? end + 1 : line + chars;
+  return out;
+}
+
+static char* next_text_line(char** cursor) {
+  char* line = *cursor;
+  char* end = strchr(line, '\n');
+  *end = '\0';
+  *cursor = end + 1;
+  return line;
+}
+
+/* coniks.txt: namespace, VRF public key, directory root, then an identity with its presence proof
+ * and an identity with its absence proof (hex, one per line). */
+static void demo_coniks(void) {
+  size_t file_len;
+  char* file = read_data_file("coniks.txt", &file_len);
+  char* cursor = file;
+  const char* ns = next_text_line(&cursor);
+  size_t key_len, root_len, id_len, proof_len, absent_len, absence_len;
+  uint8_t* key = next_hex_line(&cursor, &key_len);
+  uint8_t* root = next_hex_line(&cursor, &root_len);
+  uint8_t* id = next_hex_line(&cursor, &id_len);
+  uint8_t* proof = next_hex_line(&cursor, &proof_len);
+  uint8_t* absent = next_hex_line(&cursor, &absent_len);
+  uint8_t* absence = next_hex_line(&cursor, &absence_len);
+
+  printf("\nA CONIKS directory of 24 entries in namespace %s\n", ns);
+  RustCallStatus status = {0};
+  RustBuffer value = uniffi_quorvantile_log_fn_func_coniks_verify_lookup(
+      text_arg(ns, strlen(ns)), encode_bytes(key, key_len), encode_bytes(root, root_len), encode_bytes(id, id_len),
+      encode_bytes(proof, proof_len), &status);
+  char what[160];
+  if (status.code == QV_CALL_SUCCESS) {
+    snprintf(what, sizeof what, "lookup of %.*s -> \"%.*s\"", (int)id_len, (const char*)id, (int)value.len - 4,
+             (const char*)value.data + 4);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(value, &free_status);
+  } else {
+    snprintf(what, sizeof what, "lookup of %.*s", (int)id_len, (const char*)id);
+  }
+  report(what, &status, 1);
+
+  proof[proof_len - 70] ^= 0x01; /* one byte of a value, opening or sibling */
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_coniks_verify_lookup(text_arg(ns, strlen(ns)), encode_bytes(key, key_len),
+                                                      encode_bytes(root, root_len), encode_bytes(id, id_len),
+                                                      encode_bytes(proof, proof_len), &status);
+  report("the same lookup with one proof byte changed", &status, 0);
+
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_coniks_verify_absence(text_arg(ns, strlen(ns)), encode_bytes(key, key_len),
+                                                       encode_bytes(root, root_len), encode_bytes(absent, absent_len),
+                                                       encode_bytes(absence, absence_len), &status);
+  snprintf(what, sizeof what, "absence of %.*s", (int)absent_len, (const char*)absent);
+  report(what, &status, 1);
+
+  absence[absence_len - 1] ^= 0x80; /* the last byte of the authentication path */
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_coniks_verify_absence(text_arg(ns, strlen(ns)), encode_bytes(key, key_len),
+                                                       encode_bytes(root, root_len), encode_bytes(absent, absent_len),
+                                                       encode_bytes(absence, absence_len), &status);
+  report("the same absence proof with one path byte changed", &status, 0);
+
+  free(key); free(root); free(id); free(proof); free(absent); free(absence);
+  free(file);
+}
+
+/* key_history.txt: an entry (seq, ts_ms, enc_x25519, enc_pq, signing_pub, previous entry hash),
+ * then its index in a small log, the log size, the root and the inclusion proof. */
+static void demo_key_history(void) {
+  size_t file_len;
+  char* file = read_data_file("key_history.txt", &file_len);
+  char* cursor = file;
+  unsigned long long seq = strtoull(next_text_line(&cursor), NULL, 10);
+  unsigned long long ts_ms = strtoull(next_text_line(&cursor), NULL, 10);
+  size_t x_len, pq_len, sig_len, prev_len, root_len;
+  uint8_t* x = next_hex_line(&cursor, &x_len);
+  uint8_t* pq = next_hex_line(&cursor, &pq_len);
+  uint8_t* sig = next_hex_line(&cursor, &sig_len);
+  uint8_t* prev = next_hex_line(&cursor, &prev_len);
+  unsigned long long index = strtoull(next_text_line(&cursor), NULL, 10);
+  unsigned long long size = strtoull(next_text_line(&cursor), NULL, 10);
+  uint8_t* root = next_hex_line(&cursor, &root_len);
+  uint8_t path[16][32];
+  size_t path_len = 0;
+  while (*cursor && path_len < 16) {
+    hex_to_bytes(cursor, path[path_len++], 32);
+    cursor = strchr(cursor, '\n') + 1;
+  }
+
+  printf("\nA key-history entry (seq %llu, %zu-byte post-quantum key) in a log of %llu leaves\n", seq, pq_len, size);
+  /* optional<sequence<u8>>: tag 1, then the encoded bytes. */
+  uint8_t* prev_arg = malloc(5 + prev_len);
+  prev_arg[0] = 1;
+  put_be32(prev_arg + 1, prev_len);
+  memcpy(prev_arg + 5, prev, prev_len);
+  RustCallStatus status = {0};
+  RustBuffer leaf = uniffi_quorvantile_log_fn_func_key_history_v1_rfc6962_leaf_hash(
+      seq, ts_ms, encode_bytes(x, x_len), encode_bytes(pq, pq_len), encode_bytes(sig, sig_len),
+      from_bytes(prev_arg, 5 + prev_len), &status);
+  report("leaf hash of the entry's canonical bytes", &status, 1);
+  if (status.code == QV_CALL_SUCCESS) {
+    printf("    leaf hash ");
+    for (size_t i = 4; i < leaf.len; ++i) printf("%02x", leaf.data[i]);
+    printf("\n");
+    memset(&status, 0, sizeof status);
+    uniffi_quorvantile_log_fn_func_verify_inclusion(index, size, encode_bytes(leaf.data + 4, (size_t)leaf.len - 4),
+                                                    encode_hash_list(path, path_len), encode_bytes(root, root_len),
+                                                    &status);
+    char what[128];
+    snprintf(what, sizeof what, "inclusion of that leaf at index %llu", index);
+    report(what, &status, 1);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(leaf, &free_status);
+  }
+  free(prev_arg);
+  free(x); free(pq); free(sig); free(prev); free(root);
+  free(file);
+}
+
 int main(void) {
   printf("quorvantile_log demo (contract version %u)\n\n", ffi_quorvantile_log_uniffi_contract_version());
   demo_merkle();
   demo_checkpoint();
+  demo_coniks();
+  demo_key_history();
   printf("\n%s\n", failures == 0 ? "all outcomes as expected" : "SOME OUTCOMES UNEXPECTED");
   return failures == 0 ? 0 : 1;
 }

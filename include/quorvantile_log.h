@@ -83,6 +83,46 @@ void uniffi_quorvantile_log_fn_func_verify_commitment(RustBuffer context, RustBu
                                                       RustBuffer opening, RustCallStatus* status);
 uint16_t uniffi_quorvantile_log_checksum_func_verify_commitment(void);
 
+/* CONIKS directory proofs. `namespace` is a RustBuffer holding the UTF-8 bytes; `vrf_public`,
+ * `root`, `identity` and `proof` are encoded sequence<u8>. coniks_verify_lookup returns the proven
+ * value as an encoded sequence<u8>. */
+RustBuffer uniffi_quorvantile_log_fn_func_coniks_verify_lookup(RustBuffer namespace_, RustBuffer vrf_public,
+                                                               RustBuffer root, RustBuffer identity, RustBuffer proof,
+                                                               RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_coniks_verify_absence(RustBuffer namespace_, RustBuffer vrf_public, RustBuffer root,
+                                                          RustBuffer identity, RustBuffer proof,
+                                                          RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_coniks_verify_lookup(void);
+uint16_t uniffi_quorvantile_log_checksum_func_coniks_verify_absence(void);
+
+/* Key-history entries. `enc_x25519`, `enc_pq` and `signing_pub` are encoded sequence<u8>;
+ * `prev_entry_hash` an encoded optional<sequence<u8>> (tag byte 0 or 1, then the bytes), where a
+ * missing or empty hash marks the first entry of a chain; `context` holds the UTF-8 bytes of a
+ * label. Each returns an encoded sequence<u8>: the canonical bytes, the 64-byte entry hash, or the
+ * 32-byte RFC 6962 leaf hash. */
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_v1_canonical_bytes(uint64_t seq, uint64_t ts_ms,
+                                                                         RustBuffer enc_x25519, RustBuffer enc_pq,
+                                                                         RustBuffer signing_pub,
+                                                                         RustBuffer prev_entry_hash,
+                                                                         RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_v1_entry_hash(uint64_t seq, uint64_t ts_ms, RustBuffer enc_x25519,
+                                                                    RustBuffer enc_pq, RustBuffer signing_pub,
+                                                                    RustBuffer prev_entry_hash, RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_v1_rfc6962_leaf_hash(uint64_t seq, uint64_t ts_ms,
+                                                                           RustBuffer enc_x25519, RustBuffer enc_pq,
+                                                                           RustBuffer signing_pub,
+                                                                           RustBuffer prev_entry_hash,
+                                                                           RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_entry_hash_with_context(RustBuffer context, uint64_t seq,
+                                                                              uint64_t ts_ms, RustBuffer enc_x25519,
+                                                                              RustBuffer enc_pq, RustBuffer signing_pub,
+                                                                              RustBuffer prev_entry_hash,
+                                                                              RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_canonical_bytes(void);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_entry_hash(void);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_rfc6962_leaf_hash(void);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_entry_hash_with_context(void);
+
 /* Asynchronous call handles. The library has no asynchronous function; these exist because
  * generated bindings resolve them. */
 typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);
