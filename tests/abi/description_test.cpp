@@ -97,7 +97,13 @@ const std::vector<FunctionRow>& function_table() {
 // The functions whose work has landed: exactly these are exported.
 const std::set<std::string> kLanded = {"verify_inclusion",  "verify_consistency",          "verify_signed_note",
                                        "checkpoint_parse",  "checkpoint_verify",           "checkpoint_verify_inclusion",
-                                       "checkpoint_verify_consistency", "verify_commitment"};
+                                       "checkpoint_verify_consistency", "verify_commitment",
+                                       "keytrans_verify_search",
+                                       "keytrans_verify_search_suite",
+                                       "keytrans_verify_monitor",
+                                       "keytrans_verify_monitor_suite",
+                                       "keytrans_verify_fixed_version",
+                                       "keytrans_verify_fixed_version_suite"};
 
 std::string upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
