@@ -3,6 +3,7 @@
 // versions and a few other labels, in a log of 12 entries. Built by hand when the fixtures change:
 //   g++ -std=c++23 -Isrc -Iquorvantile_crypto/include -Itests/support tools/keytrans/generate_demo_proofs.cpp \
 //     build/release/libquorvantile_log_core.a build/release/quorvantile_crypto/libquorvantile_crypto.a -lcrypto
+// and copy the files into tests/data/keytrans/ as well (the ABI tests read them there).
 #include <fstream>
 
 #include "kt_directory.hpp"
