@@ -122,6 +122,36 @@ uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_canonical_bytes(voi
 uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_entry_hash(void);
 uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_rfc6962_leaf_hash(void);
 uint16_t uniffi_quorvantile_log_checksum_func_key_history_entry_hash_with_context(void);
+/* Key-transparency proofs. `context` is a RustBuffer holding the UTF-8 bytes themselves;
+ * `vrf_public`, `root`, `label` and `proof` are encoded sequence<u8>. The search and
+ * fixed-version functions return an encoded SearchResult record: present (bool as one byte),
+ * value (optional<sequence<u8>>). `suite_id` is 0x0001, 0x0002 or 0xF000 (the default). */
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_search(RustBuffer context, RustBuffer vrf_public,
+                                                                 RustBuffer root, RustBuffer label, RustBuffer proof,
+                                                                 RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_search_suite(uint16_t suite_id, RustBuffer context,
+                                                                       RustBuffer vrf_public, RustBuffer root,
+                                                                       RustBuffer label, RustBuffer proof,
+                                                                       RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_keytrans_verify_monitor(RustBuffer context, RustBuffer vrf_public, RustBuffer root,
+                                                            RustBuffer label, RustBuffer proof, RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_keytrans_verify_monitor_suite(uint16_t suite_id, RustBuffer context,
+                                                                  RustBuffer vrf_public, RustBuffer root,
+                                                                  RustBuffer label, RustBuffer proof,
+                                                                  RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version(RustBuffer context, RustBuffer vrf_public,
+                                                                        RustBuffer root, RustBuffer label,
+                                                                        RustBuffer proof, RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version_suite(uint16_t suite_id, RustBuffer context,
+                                                                              RustBuffer vrf_public, RustBuffer root,
+                                                                              RustBuffer label, RustBuffer proof,
+                                                                              RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_search(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_search_suite(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_monitor(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_monitor_suite(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_fixed_version(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_fixed_version_suite(void);
 
 /* Asynchronous call handles. The library has no asynchronous function; these exist because
  * generated bindings resolve them. */

@@ -100,7 +100,13 @@ const std::set<std::string> kLanded = {"verify_inclusion",  "verify_consistency"
                                        "checkpoint_verify_consistency", "verify_commitment",
                                        "coniks_verify_lookup", "coniks_verify_absence",
                                        "key_history_v1_canonical_bytes", "key_history_v1_entry_hash",
-                                       "key_history_v1_rfc6962_leaf_hash", "key_history_entry_hash_with_context"};
+                                       "key_history_v1_rfc6962_leaf_hash", "key_history_entry_hash_with_context",
+                                       "keytrans_verify_search",
+                                       "keytrans_verify_search_suite",
+                                       "keytrans_verify_monitor",
+                                       "keytrans_verify_monitor_suite",
+                                       "keytrans_verify_fixed_version",
+                                       "keytrans_verify_fixed_version_suite"};
 
 std::string upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
