@@ -419,6 +419,106 @@ static void demo_keytrans(void) {
   free(alice);
   free(mallory);
   free(monitor);
+/* Standard base64 (padded), enough for the demo's tokens. */
+static const char kB64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+static size_t b64_decode(const char* in, size_t len, uint8_t* out) {
+  size_t n = 0;
+  uint32_t acc = 0;
+  int bits = 0;
+  for (size_t i = 0; i < len && in[i] != '='; ++i) {
+    const char* p = strchr(kB64, in[i]);
+    if (!p || !*p) break;
+    acc = acc << 6 | (uint32_t)(p - kB64);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out[n++] = (uint8_t)(acc >> bits);
+    }
+  }
+  return n;
+}
+
+static char* b64_encode(const uint8_t* in, size_t len) {
+  char* out = malloc(4 * ((len + 2) / 3) + 1);
+  size_t o = 0;
+  for (size_t i = 0; i < len; i += 3) {
+    uint32_t v = (uint32_t)in[i] << 16 | (i + 1 < len ? (uint32_t)in[i + 1] << 8 : 0) | (i + 2 < len ? in[i + 2] : 0);
+    out[o++] = kB64[v >> 18 & 63];
+    out[o++] = kB64[v >> 12 & 63];
+    out[o++] = i + 1 < len ? kB64[v >> 6 & 63] : '=';
+    out[o++] = i + 2 < len ? kB64[v & 63] : '=';
+  }
+  out[o] = '\0';
+  return out;
+}
+
+/* The base64 blob after the last space of the signature line of `key_name` in the note, decoded:
+ * a 4-byte key id, then the signature. */
+static size_t note_signature(const char* note, const char* key_name, uint8_t* out) {
+  char needle[128];
+  snprintf(needle, sizeof needle, "\xE2\x80\x94 %s ", key_name);
+  const char* line = strstr(note, needle);
+  if (!line) return 0;
+  line += strlen(needle);
+  return b64_decode(line, strcspn(line, "\n"), out);
+}
+
+static void demo_policy(void) {
+  size_t env_len, note_len, keys_len;
+  char* envelope = read_data_file("namespace_policy.bin", &env_len);
+  char* note = read_data_file("checkpoint.note", &note_len);
+  char* keys = read_data_file("checkpoint.vkeys", &keys_len);
+
+  printf("\nThe signed namespace policy of demo.example, enforced against the demo checkpoint\n");
+  RustCallStatus status = {0};
+  RustBuffer posture =
+      uniffi_quorvantile_log_fn_func_signed_policy_verify(encode_bytes((const uint8_t*)envelope, env_len), &status);
+  char what[160];
+  if (status.code == QV_CALL_SUCCESS) {
+    /* PolicyPosture: namespace (string), policy_schema_version (u32), then six i32 variant
+     * numbers: security_level (1 Cat3, 2 Cat5), checkpoint_suite (1 Hybrid, 2 HybridMatched,
+     * 3 PureCnsa2), ... */
+    const uint8_t* d = posture.data;
+    uint32_t ns_len = (uint32_t)d[0] << 24 | (uint32_t)d[1] << 16 | (uint32_t)d[2] << 8 | d[3];
+    const uint8_t* v = d + 4 + ns_len + 4;
+    static const char* levels[] = {"?", "Cat3", "Cat5"};
+    static const char* suites[] = {"?", "Hybrid", "HybridMatched", "PureCnsa2"};
+    snprintf(what, sizeof what, "policy of %.*s declaring %s/%s", (int)ns_len, (const char*)d + 4,
+             suites[v[7] < 4 ? v[7] : 0], levels[v[3] < 3 ? v[3] : 0]);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(posture, &free_status);
+  } else {
+    snprintf(what, sizeof what, "signed namespace policy");
+  }
+  report(what, &status, 1);
+
+  /* The checkpoint's hybrid signature line: drop the key id, pass the framed signature. */
+  uint8_t* blob = malloc(note_len);
+  size_t blob_len = note_signature(note, "demo.example/log-pq", blob);
+  char* signature = b64_encode(blob + 4, blob_len > 4 ? blob_len - 4 : 0);
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(
+      encode_bytes((const uint8_t*)envelope, env_len), text_arg(signature, strlen(signature)), &status);
+  report("checkpoint's hybrid signature against the declared suite", &status, 1);
+
+  /* The checkpoint's Ed25519 verifier key: its key bytes (type byte 0x01 and 32 bytes) are not a
+   * framed hybrid key. */
+  const char* ed_key = strchr(strchr(strtok(keys, "\n"), '+') + 1, '+') + 1; /* name+id+key */
+  uint8_t key_bytes[64];
+  size_t key_len = b64_decode(ed_key, strlen(ed_key), key_bytes);
+  char* key_token = b64_encode(key_bytes, key_len);
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signing_key(
+      encode_bytes((const uint8_t*)envelope, env_len), text_arg(key_token, strlen(key_token)), &status);
+  report("checkpoint's Ed25519 signing key against the declared suite", &status, 0);
+
+  free(key_token);
+  free(signature);
+  free(blob);
+  free(envelope);
+  free(note);
+  free(keys);
 }
 
 int main(void) {
@@ -428,6 +528,7 @@ int main(void) {
   demo_coniks();
   demo_key_history();
   demo_keytrans();
+  demo_policy();
   printf("\n%s\n", failures == 0 ? "all outcomes as expected" : "SOME OUTCOMES UNEXPECTED");
   return failures == 0 ? 0 : 1;
 }

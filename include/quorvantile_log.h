@@ -152,6 +152,30 @@ uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_monitor(void);
 uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_monitor_suite(void);
 uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_fixed_version(void);
 uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_fixed_version_suite(void);
+/* Signed namespace policies. `envelope` is an encoded sequence<u8>; `signature` and
+ * `public_key` are RustBuffers holding the token text itself; `observed` is an encoded
+ * CommitmentHash (i32 variant number: 1 Sha3_256, 2 Sha3_512). signed_policy_verify returns an
+ * encoded PolicyPosture record: namespace (string), policy_schema_version (u32), security_level,
+ * checkpoint_suite, commitment_hash, vrf_mode, directory_mode, keytrans_suite (i32 variant
+ * numbers each), effective_from (u64), created_at (u64), policy_hash (sequence<u8>, 64 bytes),
+ * rfc6962_leaf_hash (sequence<u8>, 32 bytes). */
+RustBuffer uniffi_quorvantile_log_fn_func_signed_policy_verify(RustBuffer envelope, RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(RustBuffer envelope, RustBuffer signature,
+                                                                        RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signing_key(RustBuffer envelope, RustBuffer public_key,
+                                                                          RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_commitment_hash(RustBuffer envelope, RustBuffer observed,
+                                                                   RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_directory_backend(RustBuffer envelope, uint16_t observed_backend_id,
+                                                                     RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_vrf_suite_id(RustBuffer envelope, uint8_t observed_suite_id,
+                                                                RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_signed_policy_verify(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_checkpoint_signature(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_checkpoint_signing_key(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_commitment_hash(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_directory_backend(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_vrf_suite_id(void);
 
 /* Asynchronous call handles. The library has no asynchronous function; these exist because
  * generated bindings resolve them. */
