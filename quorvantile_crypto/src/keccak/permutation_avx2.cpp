@@ -6,8 +6,6 @@
 
 #include <immintrin.h>
 
-#include <utility>
-
 #include "keccak/constants.hpp"
 
 #define QV_AVX2 __attribute__((target("avx2"), always_inline)) inline
@@ -30,37 +28,58 @@ QV_AVX2 __m256i rotl(__m256i v) {
   }
 }
 
-template <std::size_t... W>
-QV_AVX2 void rho_pi(const __m256i* a, __m256i* b, std::index_sequence<W...>) {
-  ((b[kPiDestination[W]] = rotl<kRhoOffsets[W]>(a[W])), ...);
+// Word x of output plane y after rho and pi: pi brings it from (x + 3y mod 5, x), with theta's
+// column parity d applied first.
+template <int X, int Y>
+QV_AVX2 __m256i take(const __m256i* a, const __m256i* d) {
+  constexpr int source = (X + 3 * Y) % 5 + 5 * X;
+  static_assert(kPiDestination[source] == X + 5 * Y);
+  return rotl<kRhoOffsets[source]>(_mm256_xor_si256(a[source], d[source % 5]));
 }
 
-QV_AVX2 void round(__m256i* a, uint64_t round_constant) {
-  __m256i c[5];
+// One output plane: rho and pi into five words, chi across them, and their contribution to the
+// next round's column parities.
+template <int Y>
+QV_AVX2 void plane(const __m256i* a, const __m256i* d, __m256i* e, __m256i* parity) {
+  const __m256i b[5] = {take<0, Y>(a, d), take<1, Y>(a, d), take<2, Y>(a, d), take<3, Y>(a, d), take<4, Y>(a, d)};
   for (int x = 0; x < 5; ++x) {
-    c[x] = _mm256_xor_si256(_mm256_xor_si256(_mm256_xor_si256(a[x], a[x + 5]), _mm256_xor_si256(a[x + 10], a[x + 15])),
-                            a[x + 20]);
+    const __m256i out = _mm256_xor_si256(b[x], _mm256_andnot_si256(b[(x + 1) % 5], b[(x + 2) % 5]));
+    e[x + 5 * Y] = out;
+    parity[x] = Y == 0 ? out : _mm256_xor_si256(parity[x], out);
   }
-  for (int x = 0; x < 5; ++x) {
-    const __m256i d = _mm256_xor_si256(c[(x + 4) % 5], rotl<1>(c[(x + 1) % 5]));
-    for (int y = 0; y < 25; y += 5) a[x + y] = _mm256_xor_si256(a[x + y], d);
-  }
-  __m256i b[25];
-  rho_pi(a, b, std::make_index_sequence<25>{});
-  for (int y = 0; y < 25; y += 5) {
-    for (int x = 0; x < 5; ++x) {
-      a[x + y] = _mm256_xor_si256(b[x + y], _mm256_andnot_si256(b[(x + 1) % 5 + y], b[(x + 2) % 5 + y]));
-    }
-  }
-  a[0] = _mm256_xor_si256(a[0], _mm256_set1_epi64x(static_cast<long long>(round_constant)));
+}
+
+// A full round from a into e, given a's column parities, which it replaces with e's. Working
+// plane by plane keeps few values live, and the two state arrays alternate between rounds.
+QV_AVX2 void round(const __m256i* a, __m256i* e, __m256i* parity, uint64_t round_constant) {
+  __m256i d[5];
+  for (int x = 0; x < 5; ++x) d[x] = _mm256_xor_si256(parity[(x + 4) % 5], rotl<1>(parity[(x + 1) % 5]));
+  plane<0>(a, d, e, parity);
+  const __m256i iota = _mm256_set1_epi64x(static_cast<long long>(round_constant));
+  e[0] = _mm256_xor_si256(e[0], iota);
+  parity[0] = _mm256_xor_si256(parity[0], iota);
+  plane<1>(a, d, e, parity);
+  plane<2>(a, d, e, parity);
+  plane<3>(a, d, e, parity);
+  plane<4>(a, d, e, parity);
 }
 
 }  // namespace
 
 __attribute__((target("avx2"))) void permute(State& state) {
   __m256i a[25];
+  __m256i e[25];
   for (std::size_t w = 0; w < 25; ++w) a[w] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(state[w].data()));
-  for (uint64_t round_constant : kRoundConstants) round(a, round_constant);
+  __m256i parity[5];
+  for (int x = 0; x < 5; ++x) {
+    parity[x] = _mm256_xor_si256(_mm256_xor_si256(_mm256_xor_si256(a[x], a[x + 5]), _mm256_xor_si256(a[x + 10], a[x + 15])),
+                                 a[x + 20]);
+  }
+  static_assert(kRounds % 2 == 0);
+  for (std::size_t r = 0; r < kRoundConstants.size(); r += 2) {
+    round(a, e, parity, kRoundConstants[r]);
+    round(e, a, parity, kRoundConstants[r + 1]);
+  }
   for (std::size_t w = 0; w < 25; ++w) _mm256_storeu_si256(reinterpret_cast<__m256i*>(state[w].data()), a[w]);
 }
 
