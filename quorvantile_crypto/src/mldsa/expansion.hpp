@@ -1,11 +1,13 @@
 #pragma once
 // How verification expands the public matrix A^: one SHAKE128 stream at a time through OpenSSL,
-// or four entries side by side through the multi-lane Keccak. All paths give the same matrix;
+// or four entries side by side through the multi-lane Keccak (which then also hashes the key
+// beside the challenge stream). All paths give the same answers;
 // the path is a parameter (not state) so that tests can run every path in one process.
 #include <openssl/evp.h>
 
 #include <span>
 
+#include "keccak/keccak.hpp"
 #include "mldsa/field.hpp"
 #include "quorvantile_crypto/bytes.hpp"
 #include "quorvantile_crypto/mldsa.hpp"
@@ -17,6 +19,11 @@ enum class Expansion : uint8_t { OneLane, FourLanesPortable, FourLanesAvx2 };
 // Four AVX2 lanes where the CPU has AVX2; otherwise OpenSSL's one lane, which beats the
 // portable permutation run lane by lane.
 Expansion default_expansion();
+
+// The permutation of the multi-lane paths.
+inline keccak::Permutation lane_permutation(Expansion expansion) {
+  return expansion == Expansion::FourLanesAvx2 ? keccak::Permutation::Avx2 : keccak::Permutation::Portable;
+}
 
 // w[row] += sum over columns of A^[row][column] * z[column] (Montgomery products), with
 // k = w.size() rows and l = z.size() columns. ctx serves the one-lane path.

@@ -25,7 +25,7 @@ void accumulate_matrix_product(Expansion expansion, EVP_MD_CTX* ctx, ByteView rh
     return;
   }
   // Entries in row-major order, four at a time; a batch may straddle two rows.
-  const auto permutation = expansion == Expansion::FourLanesAvx2 ? keccak::Permutation::Avx2 : keccak::Permutation::Portable;
+  const auto permutation = lane_permutation(expansion);
   const int entries = rows * columns;
   std::array<MatrixIndex, keccak::kMaxLanes> batch;
   std::array<Poly, keccak::kMaxLanes> a;

@@ -57,6 +57,17 @@ void expand_matrix_entries(keccak::Permutation permutation, ByteView rho, std::s
   }
 }
 
+void hash_key_and_sample_challenge(keccak::Permutation permutation, ByteView public_key, ByteView ctilde, int tau,
+                                   std::span<uint8_t> tr, Poly& challenge) {
+  const std::array<ByteView, 2> inputs{public_key, ctilde};
+  keccak::Sponges sponges(keccak::Function::Shake256, inputs, permutation);
+  std::array<uint8_t, kChallengeBytes> buffer;
+  const std::array<std::span<uint8_t>, 2> outputs{tr, buffer};
+  sponges.squeeze(outputs);
+  LaneOutput stream(sponges, 1, buffer);
+  sample_in_ball(stream, tau, challenge);
+}
+
 void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out) {
   std::array<uint8_t, kChallengeBytes> buffer;
   XofOutput stream(ctx, ossl::shake256(), ctilde, {}, buffer);
@@ -87,7 +98,8 @@ void rej_ntt_poly(Stream& stream, Poly& out) {
 template void rej_ntt_poly(XofOutput&, Poly&);
 template void rej_ntt_poly(LaneOutput&, Poly&);
 
-void sample_in_ball(XofOutput& stream, int tau, Poly& out) {
+template <class Stream>
+void sample_in_ball(Stream& stream, int tau, Poly& out) {
   while (stream.size() < 8) stream.extend();
   uint64_t signs = 0;
   for (int i = 0; i < 8; ++i) signs |= uint64_t{stream.data()[i]} << (8 * i);
@@ -104,5 +116,8 @@ void sample_in_ball(XofOutput& stream, int tau, Poly& out) {
     signs >>= 1;
   }
 }
+
+template void sample_in_ball(XofOutput&, int, Poly&);
+template void sample_in_ball(LaneOutput&, int, Poly&);
 
 }  // namespace quorvantile_crypto::mldsa::detail

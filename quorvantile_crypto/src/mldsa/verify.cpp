@@ -36,10 +36,18 @@ bool verify_parts(Expansion expansion, ByteView public_key, std::initializer_lis
   auto owned_ctx = ossl::new_md_ctx();
   EVP_MD_CTX* ctx = owned_ctx.get();
 
+  // tr and the challenge are independent streams: side by side in two lanes on the multi-lane
+  // paths, one after the other through OpenSSL otherwise.
   std::array<uint8_t, kTrBytes> tr;
-  ossl::digest_init(ctx, ossl::shake256());
-  ossl::digest_update(ctx, public_key);
-  ossl::digest_final_xof(ctx, tr.data(), tr.size());
+  Poly minus_c;
+  if (expansion == Expansion::OneLane) {
+    ossl::digest_init(ctx, ossl::shake256());
+    ossl::digest_update(ctx, public_key);
+    ossl::digest_final_xof(ctx, tr.data(), tr.size());
+    sample_challenge(ctx, ctilde, P::tau, minus_c);
+  } else {
+    hash_key_and_sample_challenge(lane_permutation(expansion), public_key, ctilde, P::tau, tr, minus_c);
+  }
 
   std::array<uint8_t, kMuBytes> mu;
   ossl::digest_init(ctx, ossl::shake256());
@@ -48,8 +56,6 @@ bool verify_parts(Expansion expansion, ByteView public_key, std::initializer_lis
   ossl::digest_final_xof(ctx, mu.data(), mu.size());
 
   // -NTT(c), so that the row loop only ever adds products.
-  Poly minus_c;
-  sample_challenge(ctx, ctilde, P::tau, minus_c);
   ntt(minus_c);
   for (int32_t& x : minus_c) x = -x;
   for (Poly& zs : z) ntt(zs);
