@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "policy/namespace_policy.hpp"
 #include "policy/operations.hpp"
 #include "policy_fuzz_support.hpp"
 
