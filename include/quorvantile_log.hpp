@@ -554,6 +554,39 @@ struct RecordCodec<SearchResult> {
 
 }  // namespace detail
 
+// Calls f(name, value) for each field of a CheckpointHead, in encoding order.
+template <class F>
+void visit_fields(const CheckpointHead& v, F&& f) {
+  f("origin", v.origin);
+  f("size", v.size);
+  f("root", v.root);
+  f("extensions", v.extensions);
+}
+
+// Calls f(name, value) for each field of a PolicyPosture, in encoding order.
+template <class F>
+void visit_fields(const PolicyPosture& v, F&& f) {
+  f("namespace", v.namespace_);
+  f("policy_schema_version", v.policy_schema_version);
+  f("security_level", v.security_level);
+  f("checkpoint_suite", v.checkpoint_suite);
+  f("commitment_hash", v.commitment_hash);
+  f("vrf_mode", v.vrf_mode);
+  f("directory_mode", v.directory_mode);
+  f("keytrans_suite", v.keytrans_suite);
+  f("effective_from", v.effective_from);
+  f("created_at", v.created_at);
+  f("policy_hash", v.policy_hash);
+  f("rfc6962_leaf_hash", v.rfc6962_leaf_hash);
+}
+
+// Calls f(name, value) for each field of a SearchResult, in encoding order.
+template <class F>
+void visit_fields(const SearchResult& v, F&& f) {
+  f("present", v.present);
+  f("value", v.value);
+}
+
 // Parses a checkpoint body (origin, tree size, base64 root hash, extension lines) without any signature.
 inline Result<CheckpointHead> checkpoint_parse(std::string_view body_text) {
   detail::Lowered<detail::String> a0(body_text);

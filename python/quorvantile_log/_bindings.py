@@ -89,7 +89,8 @@ class CheckpointHead:
         origin: The log's origin line.
         size: The tree size: the number of leaves.
         root: The 32-byte RFC 6962 root hash.
-        extensions: The extension lines after the root hash, in order."""
+        extensions: The extension lines after the root hash, in order.
+    """
 
     origin: str
     size: int
@@ -119,7 +120,8 @@ class PolicyPosture:
         effective_from: When the policy takes effect (milliseconds since the epoch).
         created_at: When the policy was created (milliseconds since the epoch).
         policy_hash: The 64-byte canonical hash of the policy record.
-        rfc6962_leaf_hash: The RFC 6962 leaf hash of the policy record."""
+        rfc6962_leaf_hash: The RFC 6962 leaf hash of the policy record.
+    """
 
     namespace: str
     policy_schema_version: int
@@ -155,7 +157,8 @@ class SearchResult:
 
     Attributes:
         present: Whether the label has a value at the searched version.
-        value: The committed value, when present."""
+        value: The committed value, when present.
+    """
 
     present: bool
     value: typing.Optional[bytes]
@@ -293,7 +296,8 @@ def checkpoint_parse(body_text: str) -> CheckpointHead:
 
     Raises:
         VerifyError.Verification: the input did not verify; the message says why.
-        InternalError: the library reported an unexpected failure."""
+        InternalError: the library reported an unexpected failure.
+    """
     return _LIBRARY.call(_SPEC_CHECKPOINT_PARSE, body_text)  # type: ignore[no-any-return]
 
 
@@ -309,7 +313,8 @@ def checkpoint_verify(note_text: str, vkeys: typing.Sequence[str]) -> Checkpoint
 
     Raises:
         VerifyError.Verification: the input did not verify; the message says why.
-        InternalError: the library reported an unexpected failure."""
+        InternalError: the library reported an unexpected failure.
+    """
     return _LIBRARY.call(_SPEC_CHECKPOINT_VERIFY, note_text, vkeys)  # type: ignore[no-any-return]
 
 
@@ -324,7 +329,8 @@ def checkpoint_verify_consistency(older_note: str, newer_note: str, vkeys: typin
 
     Raises:
         VerifyError.Verification: the input did not verify; the message says why.
-        InternalError: the library reported an unexpected failure."""
+        InternalError: the library reported an unexpected failure.
+    """
     return _LIBRARY.call(_SPEC_CHECKPOINT_VERIFY_CONSISTENCY, older_note, newer_note, vkeys, proof)  # type: ignore[no-any-return]
 
 
@@ -340,7 +346,8 @@ def checkpoint_verify_inclusion(note_text: str, vkeys: typing.Sequence[str], lea
 
     Raises:
         VerifyError.Verification: the input did not verify; the message says why.
-        InternalError: the library reported an unexpected failure."""
+        InternalError: the library reported an unexpected failure.
+    """
     return _LIBRARY.call(_SPEC_CHECKPOINT_VERIFY_INCLUSION, note_text, vkeys, leaf_index, leaf_hash, proof)  # type: ignore[no-any-return]
 
 
@@ -356,7 +363,8 @@ def verify_consistency(size1: int, size2: int, proof: typing.Sequence[bytes], ro
 
     Raises:
         VerifyError.Verification: the input did not verify; the message says why.
-        InternalError: the library reported an unexpected failure."""
+        InternalError: the library reported an unexpected failure.
+    """
     return _LIBRARY.call(_SPEC_VERIFY_CONSISTENCY, size1, size2, proof, root1, root2)  # type: ignore[no-any-return]
 
 
@@ -372,7 +380,8 @@ def verify_inclusion(index: int, size: int, leaf_hash: bytes, proof: typing.Sequ
 
     Raises:
         VerifyError.Verification: the input did not verify; the message says why.
-        InternalError: the library reported an unexpected failure."""
+        InternalError: the library reported an unexpected failure.
+    """
     return _LIBRARY.call(_SPEC_VERIFY_INCLUSION, index, size, leaf_hash, proof, root)  # type: ignore[no-any-return]
 
 
@@ -388,7 +397,8 @@ def verify_signed_note(note_text: str, vkeys: typing.Sequence[str]) -> int:
 
     Raises:
         VerifyError.Verification: the input did not verify; the message says why.
-        InternalError: the library reported an unexpected failure."""
+        InternalError: the library reported an unexpected failure.
+    """
     return _LIBRARY.call(_SPEC_VERIFY_SIGNED_NOTE, note_text, vkeys)  # type: ignore[no-any-return]
 
 

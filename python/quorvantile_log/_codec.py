@@ -193,11 +193,11 @@ def lift_buffer(t: Tuple, data: bytes) -> Any:
 
 
 def to_plain(value: Any) -> Any:
-    """A JSON-friendly form: bytes as hex, enumerations by variant name, records as dicts."""
+    """A JSON-friendly form: bytes as hex, enumerations as variant numbers, records as dicts."""
     if isinstance(value, (bytes, bytearray)):
         return bytes(value).hex()
     if isinstance(value, enum.Enum):
-        return value.name
+        return value.value
     if dataclasses.is_dataclass(value) and not isinstance(value, type):
         return {f.name: to_plain(getattr(value, f.name)) for f in dataclasses.fields(value)}
     if isinstance(value, list):
@@ -215,7 +215,7 @@ def from_plain(t: Tuple, value: Any) -> Any:
     if kind == "optional":
         return None if value is None else from_plain(t[1], value)
     if kind == "enum":
-        return t[1][value]
+        return t[1](value)
     if kind == "record":
         return t[1](**{name: from_plain(ft, value[name]) for name, ft in t[1]._FIELDS})
     return value

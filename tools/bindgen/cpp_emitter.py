@@ -134,6 +134,11 @@ def emit(iface: Interface) -> str:
     for r in iface.records:
         out += _record_codec(r)
     out += ["}  // namespace detail", ""]
+    for r in iface.records:
+        out += [f"// Calls f(name, value) for each field of a {r.name}, in encoding order.",
+                "template <class F>", f"void visit_fields(const {r.name}& v, F&& f) {{"]
+        out += [f'  f("{fl.name}", v.{ident(fl.name)});' for fl in r.fields]
+        out += ["}", ""]
     for f in iface.functions:
         out += _function(iface, f)
     out += [f"}}  // namespace {iface.namespace}", "",

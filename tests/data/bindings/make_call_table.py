@@ -1,0 +1,68 @@
+#!/usr/bin/env python3
+"""Writes calls.json: for every exported function, calls with a valid and an invalid input.
+
+Both binding layers (Python and C++) run this table and must agree on every outcome. Arguments
+are in plain form: bytes as hex, enumerations as variant numbers, optionals as null or the value.
+Run from anywhere; inputs come from the repository's demo data.
+"""
+import json
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DEMO = os.path.join(HERE, "..", "..", "..", "demo", "data")
+
+
+def demo(name):
+    with open(os.path.join(DEMO, name), encoding="utf-8") as f:
+        return f.read()
+
+
+def flip_last_hex(h):
+    return h[:-1] + ("0" if h[-1] != "0" else "1")
+
+
+# The eight-leaf RFC 6962 test tree.
+ROOT8 = "5dc9da79a70659a9ad559cb701ded9a2ab9d823aad2f4960cfe370eff4604328"
+ROOT4 = "d37ee418976dd95753c1c73862b9398fa2a2cf9b4ff0fdfe8b30cd95209614b7"
+LEAF0 = "6e340b9cffb37a989ca544e6bb780a2c78901d3fb33738768511a30617afa01d"
+PATH0 = ["96a296d224f285c67bee93c30f8a309157f0daa35dc5b87e410b78630a09cfc7",
+         "5f083f0a1a33ca076a95279832580db3e0ef4584bdff1f54c8a360f50de3031e",
+         "6b47aaf29ee3c2af9af889bc1fb9254dabd31177f16232dd6aab035ca39bf6e4"]
+CONS4_8 = ["6b47aaf29ee3c2af9af889bc1fb9254dabd31177f16232dd6aab035ca39bf6e4"]
+
+NOTE = demo("checkpoint.note")
+VKEYS = [line for line in demo("checkpoint.vkeys").splitlines() if line.strip()]
+_proof = demo("inclusion.proof").splitlines()
+INDEX, LEAF, PATH = int(_proof[0]), _proof[2], _proof[3:]
+BODY = NOTE.split("\n\n", 1)[0] + "\n"
+TAMPERED = NOTE.replace("\n7\n", "\n8\n", 1)
+
+
+def calls():
+    yield "verify_inclusion", [0, 8, LEAF0, PATH0, ROOT8], "ok"
+    yield "verify_inclusion", [0, 8, LEAF0, PATH0, flip_last_hex(ROOT8)], "verification"
+    yield "verify_inclusion", [8, 8, LEAF0, PATH0, ROOT8], "verification"
+    yield "verify_consistency", [4, 8, CONS4_8, ROOT4, ROOT8], "ok"
+    yield "verify_consistency", [8, 4, CONS4_8, ROOT8, ROOT4], "verification"
+    yield "verify_signed_note", [NOTE, VKEYS], "ok"
+    yield "verify_signed_note", [NOTE, VKEYS[:1]], "ok"
+    yield "verify_signed_note", [TAMPERED, VKEYS], "verification"
+    yield "verify_signed_note", [NOTE, []], "verification"
+    yield "checkpoint_parse", [BODY], "ok"
+    yield "checkpoint_parse", [BODY.replace("\n7\n", "\n07\n")], "verification"
+    yield "checkpoint_verify", [NOTE, VKEYS], "ok"
+    yield "checkpoint_verify", [TAMPERED, VKEYS], "verification"
+    yield "checkpoint_verify_inclusion", [NOTE, VKEYS, INDEX, LEAF, PATH], "ok"
+    yield "checkpoint_verify_inclusion", [NOTE, VKEYS, INDEX - 1, LEAF, PATH], "verification"
+    yield "checkpoint_verify_consistency", [NOTE, NOTE, VKEYS, []], "ok"
+    yield "checkpoint_verify_consistency", [NOTE, NOTE, VKEYS, [LEAF]], "verification"
+
+
+def main():
+    table = [{"function": f, "args": a, "expect": e} for f, a, e in calls()]
+    with open(os.path.join(HERE, "calls.json"), "w", encoding="utf-8") as f:
+        f.write("[\n" + ",\n".join(json.dumps(call) for call in table) + "\n]\n")
+
+
+if __name__ == "__main__":
+    main()
