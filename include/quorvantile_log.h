@@ -77,6 +77,12 @@ uint16_t uniffi_quorvantile_log_checksum_func_checkpoint_verify(void);
 uint16_t uniffi_quorvantile_log_checksum_func_checkpoint_verify_inclusion(void);
 uint16_t uniffi_quorvantile_log_checksum_func_checkpoint_verify_consistency(void);
 
+/* Commitments. `context` is a RustBuffer holding the UTF-8 bytes; `commitment`, `value` and
+ * `opening` are encoded sequence<u8>. */
+void uniffi_quorvantile_log_fn_func_verify_commitment(RustBuffer context, RustBuffer commitment, RustBuffer value,
+                                                      RustBuffer opening, RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_verify_commitment(void);
+
 /* Asynchronous call handles. The library has no asynchronous function; these exist because
  * generated bindings resolve them. */
 typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);

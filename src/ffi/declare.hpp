@@ -131,10 +131,12 @@ constexpr meta::Buf function_record() {
 #define QV_FOR_EACH_STEP(macro, first, ...) macro first __VA_OPT__(, QV_FOR_EACH_AGAIN QV_PARENS(macro, __VA_ARGS__))
 #define QV_FOR_EACH_AGAIN() QV_FOR_EACH_STEP
 
-#define QV_ARG_PARAM(arg_name, Type) ::quorvantile_log::ffi::types::Type::c_type arg_name
+// The C parameter is the argument name with a suffix, so that names such as `namespace` that are
+// C++ keywords can still be declared.
+#define QV_ARG_PARAM(arg_name, Type) ::quorvantile_log::ffi::types::Type::c_type arg_name##_arg
 #define QV_ARG_TYPE(arg_name, Type) ::quorvantile_log::ffi::types::Type
 #define QV_ARG_NAME(arg_name, Type) std::string_view(#arg_name)
-#define QV_ARG_FORWARD(arg_name, Type) arg_name
+#define QV_ARG_FORWARD(arg_name, Type) arg_name##_arg
 
 #define QV_EXPORT(fn_name, FN_NAME, ResultType, work_fn, doc_text, ...)                                   \
   namespace quorvantile_log::ffi::decl {                                                                 \
