@@ -631,6 +631,18 @@ inline Result<void> checkpoint_verify_inclusion(std::string_view note_text, std:
   return detail::finish(status);
 }
 
+// Verifies that the 64-byte `commitment` opens to `value` under the 32-byte `opening`: it must equal SHA3-512 with context `context` over the opening followed by the value.
+inline Result<void> verify_commitment(std::string_view context, std::span<const uint8_t> commitment, std::span<const uint8_t> value, std::span<const uint8_t> opening) {
+  detail::Lowered<detail::String> a0(context);
+  detail::Lowered<detail::Bytes> a1(commitment);
+  detail::Lowered<detail::Bytes> a2(value);
+  detail::Lowered<detail::Bytes> a3(opening);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_verify_commitment(a0.take(), a1.take(), a2.take(), a3.take(), &status);
+  return detail::finish(status);
+}
+
 // Verifies an RFC 6962 consistency proof: that the tree of `size1` leaves with root `root1` is a prefix of the tree of `size2` leaves with root `root2`.
 inline Result<void> verify_consistency(uint64_t size1, uint64_t size2, std::span<const std::vector<uint8_t>> proof, std::span<const uint8_t> root1, std::span<const uint8_t> root2) {
   detail::Lowered<detail::U64> a0(size1);
@@ -675,6 +687,7 @@ inline Result<uint32_t> verify_signed_note(std::string_view note_text, std::span
   X(checkpoint_verify) \
   X(checkpoint_verify_consistency) \
   X(checkpoint_verify_inclusion) \
+  X(verify_commitment) \
   X(verify_consistency) \
   X(verify_inclusion) \
   X(verify_signed_note) \

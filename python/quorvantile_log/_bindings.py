@@ -231,6 +231,18 @@ _SPEC_CHECKPOINT_VERIFY_INCLUSION = _ffi.FunctionSpec(
     error=VerifyError,
     checksum=0x0738,
 )
+_SPEC_VERIFY_COMMITMENT = _ffi.FunctionSpec(
+    name="verify_commitment",
+    arguments=(
+        ("context", ("string",)),
+        ("commitment", ("sequence", ("u8",))),
+        ("value", ("sequence", ("u8",))),
+        ("opening", ("sequence", ("u8",))),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0xcc64,
+)
 _SPEC_VERIFY_CONSISTENCY = _ffi.FunctionSpec(
     name="verify_consistency",
     arguments=(
@@ -273,6 +285,7 @@ CHECKSUMS: typing.Dict[str, int] = {
     "checkpoint_verify": 0x5385,
     "checkpoint_verify_consistency": 0x458e,
     "checkpoint_verify_inclusion": 0x0738,
+    "verify_commitment": 0xcc64,
     "verify_consistency": 0x5f77,
     "verify_inclusion": 0xe210,
     "verify_signed_note": 0x91c5,
@@ -281,7 +294,7 @@ CHECKSUMS: typing.Dict[str, int] = {
 _LIBRARY = _ffi.Library(
     *_ffi.locate(NAMESPACE, SONAME, os.path.dirname(os.path.abspath(__file__))),
     NAMESPACE, CONTRACT_VERSION,
-    [_SPEC_CHECKPOINT_PARSE, _SPEC_CHECKPOINT_VERIFY, _SPEC_CHECKPOINT_VERIFY_CONSISTENCY, _SPEC_CHECKPOINT_VERIFY_INCLUSION, _SPEC_VERIFY_CONSISTENCY, _SPEC_VERIFY_INCLUSION, _SPEC_VERIFY_SIGNED_NOTE],
+    [_SPEC_CHECKPOINT_PARSE, _SPEC_CHECKPOINT_VERIFY, _SPEC_CHECKPOINT_VERIFY_CONSISTENCY, _SPEC_CHECKPOINT_VERIFY_INCLUSION, _SPEC_VERIFY_COMMITMENT, _SPEC_VERIFY_CONSISTENCY, _SPEC_VERIFY_INCLUSION, _SPEC_VERIFY_SIGNED_NOTE],
 )
 
 
@@ -349,6 +362,22 @@ def checkpoint_verify_inclusion(note_text: str, vkeys: typing.Sequence[str], lea
         InternalError: the library reported an unexpected failure.
     """
     return _LIBRARY.call(_SPEC_CHECKPOINT_VERIFY_INCLUSION, note_text, vkeys, leaf_index, leaf_hash, proof)  # type: ignore[no-any-return]
+
+
+def verify_commitment(context: str, commitment: bytes, value: bytes, opening: bytes) -> None:
+    """Verifies that the 64-byte `commitment` opens to `value` under the 32-byte `opening`: it must equal SHA3-512 with context `context` over the opening followed by the value.
+
+    Args:
+        context: string
+        commitment: sequence<u8>
+        value: sequence<u8>
+        opening: sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_VERIFY_COMMITMENT, context, commitment, value, opening)  # type: ignore[no-any-return]
 
 
 def verify_consistency(size1: int, size2: int, proof: typing.Sequence[bytes], root1: bytes, root2: bytes) -> None:
@@ -422,6 +451,7 @@ __all__ = [
     "checkpoint_verify",
     "checkpoint_verify_consistency",
     "checkpoint_verify_inclusion",
+    "verify_commitment",
     "verify_consistency",
     "verify_inclusion",
     "verify_signed_note",

@@ -5,6 +5,7 @@ Both binding layers (Python and C++) run this table and must agree on every outc
 are in plain form: bytes as hex, enumerations as variant numbers, optionals as null or the value.
 Run from anywhere; inputs come from the repository's demo data.
 """
+import hashlib
 import json
 import os
 
@@ -38,6 +39,15 @@ BODY = NOTE.split("\n\n", 1)[0] + "\n"
 TAMPERED = NOTE.replace("\n7\n", "\n8\n", 1)
 
 
+def sha3_with_context(context, message):
+    c = context.encode()
+    return hashlib.sha3_512(len(c).to_bytes(8, "big") + c + message).hexdigest()
+
+
+OPENING = bytes([7] * 32)
+COMMITMENT = sha3_with_context("ctx", OPENING + b"val")
+
+
 def calls():
     yield "verify_inclusion", [0, 8, LEAF0, PATH0, ROOT8], "ok"
     yield "verify_inclusion", [0, 8, LEAF0, PATH0, flip_last_hex(ROOT8)], "verification"
@@ -56,6 +66,9 @@ def calls():
     yield "checkpoint_verify_inclusion", [NOTE, VKEYS, INDEX - 1, LEAF, PATH], "verification"
     yield "checkpoint_verify_consistency", [NOTE, NOTE, VKEYS, []], "ok"
     yield "checkpoint_verify_consistency", [NOTE, NOTE, VKEYS, [LEAF]], "verification"
+    yield "verify_commitment", ["ctx", COMMITMENT, b"val".hex(), OPENING.hex()], "ok"
+    yield "verify_commitment", ["ctx", flip_last_hex(COMMITMENT), b"val".hex(), OPENING.hex()], "verification"
+    yield "verify_commitment", ["ctx", COMMITMENT, b"val".hex(), OPENING[:31].hex()], "verification"
 
 
 def main():
