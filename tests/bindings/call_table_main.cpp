@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   }
   const auto table = nlohmann::json::parse(in);
   nlohmann::json out = nlohmann::json::array();
-  for (const auto& row : table) out.push_back(qv_bindings::run(row));
+  for (const auto& row : table["calls"]) out.push_back(qv_bindings::run(row));
   std::cout << out.dump() << "\n";
   return 0;
 }

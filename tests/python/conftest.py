@@ -37,9 +37,14 @@ def run_python(args, env=None, cwd=None):
 
 
 @pytest.fixture(scope="session")
-def call_table():
+def table_file():
     with open(CALL_TABLE, encoding="utf-8") as f:
         return json.load(f)
+
+
+@pytest.fixture(scope="session")
+def call_table(table_file):
+    return table_file["calls"]
 
 
 @pytest.fixture(scope="session")
