@@ -2,12 +2,13 @@
 SHELL := /bin/bash
 PRESET ?= release
 APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils \
+                libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file \
                 python3 python3-pytest python3-venv python3-setuptools
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz bindings clean
+.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz bindings install package clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -65,6 +66,19 @@ bindings: deps
 	cmake --build --preset release --target quorvantile_log
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_log.so \
 	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp
+
+# The shared library, its header, the CMake package and the .pc file under $(PREFIX).
+install: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log
+	cmake --install build/release --prefix $(PREFIX)
+
+# Debian packages quorvantile-log and quorvantile-log-dev in build/release/packages.
+package: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log
+	cd build/release && cpack --config CPackConfig.cmake
+	@ls build/release/packages/*.deb
 
 clean:
 	rm -rf build

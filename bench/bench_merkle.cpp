@@ -51,7 +51,8 @@ Fixture make_fixture(unsigned height) {
     f.proof.push_back(p);
   }
   f.root.assign(acc.begin(), acc.end());
-  if (!quorvantile_log::merkle::verify_inclusion(f.index, f.size, f.leaf, f.proof, f.root)) throw std::runtime_error("fixture");
+  const std::vector<quorvantile_crypto::ByteView> views(f.proof.begin(), f.proof.end());
+  if (!quorvantile_log::merkle::verify_inclusion(f.index, f.size, f.leaf, views, f.root)) throw std::runtime_error("fixture");
   return f;
 }
 
@@ -105,9 +106,10 @@ BENCHMARK(BM_RawSha256x65);
 
 void BM_VerifyInclusionDirect(benchmark::State& state) {
   const Fixture f = make_fixture(static_cast<unsigned>(state.range(0)));
+  const std::vector<quorvantile_crypto::ByteView> proof(f.proof.begin(), f.proof.end());
   const auto start = Clock::now();
   for (auto _ : state) {
-    auto r = quorvantile_log::merkle::verify_inclusion(f.index, f.size, f.leaf, f.proof, f.root);
+    auto r = quorvantile_log::merkle::verify_inclusion(f.index, f.size, f.leaf, proof, f.root);
     benchmark::DoNotOptimize(r);
   }
   report(state, start, f.proof.size());

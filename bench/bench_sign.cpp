@@ -13,6 +13,7 @@
 #include "quorvantile_crypto/sign.hpp"
 #include "sign/ecdsa_p521.hpp"
 #include "sign/ed448.hpp"
+#include "test_support.hpp"
 
 namespace {
 
@@ -38,10 +39,7 @@ Bytes from_hex(const std::string& hex) {
 Fixture load(int tag) {
   char name[32];
   std::snprintf(name, sizeof name, "/signatures/tag_%02x.json", tag);
-  std::ifstream in(std::string(QV_TEST_DATA_DIR) + name);
-  std::stringstream text;
-  text << in.rdbuf();
-  const auto c = nlohmann::json::parse(text.str()).at("cases").at(0);
+  const auto c = qv_test::read_json(qv_test::data_dir().string() + name).at("cases").at(0);
   Fixture f;
   f.message = from_hex(c.at("message"));
   f.context = from_hex(c.at("context"));

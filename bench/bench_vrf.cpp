@@ -29,7 +29,7 @@ struct Fixture {
 Fixture make_fixture(const Vrf& vrf) {
   auto pair = vrf.generate_keypair();
   Bytes proof = *vrf.prove(pair.secret_key, kAlpha);
-  return {pair.secret_key, pair.public_key, proof};
+  return {Bytes(pair.secret_key.view().begin(), pair.secret_key.view().end()), pair.public_key, proof};
 }
 
 void run_prove(benchmark::State& state, const Vrf& vrf) {

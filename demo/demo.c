@@ -240,10 +240,295 @@ static void demo_checkpoint(void) {
   free(proof_text);
 }
 
+/* Decodes one hex line starting at *cursor into a fresh buffer and moves *cursor to the next line. */
+static uint8_t* next_hex_line(char** cursor, size_t* len) {
+  char* line = *cursor;
+  char* end = strchr(line, '\n');
+  size_t chars = end ? (size_t)(end - line) : strlen(line);
+  *len = chars / 2;
+  uint8_t* out = malloc(*len ? *len : 1);
+  hex_to_bytes(line, out, *len);
+  *cursor = end ? end + 1 : line + chars;
+  return out;
+}
+
+static char* next_text_line(char** cursor) {
+  char* line = *cursor;
+  char* end = strchr(line, '\n');
+  *end = '\0';
+  *cursor = end + 1;
+  return line;
+}
+
+/* coniks.txt: namespace, VRF public key, directory root, then an identity with its presence proof
+ * and an identity with its absence proof (hex, one per line). */
+static void demo_coniks(void) {
+  size_t file_len;
+  char* file = read_data_file("coniks.txt", &file_len);
+  char* cursor = file;
+  const char* ns = next_text_line(&cursor);
+  size_t key_len, root_len, id_len, proof_len, absent_len, absence_len;
+  uint8_t* key = next_hex_line(&cursor, &key_len);
+  uint8_t* root = next_hex_line(&cursor, &root_len);
+  uint8_t* id = next_hex_line(&cursor, &id_len);
+  uint8_t* proof = next_hex_line(&cursor, &proof_len);
+  uint8_t* absent = next_hex_line(&cursor, &absent_len);
+  uint8_t* absence = next_hex_line(&cursor, &absence_len);
+
+  printf("\nA CONIKS directory of 24 entries in namespace %s\n", ns);
+  RustCallStatus status = {0};
+  RustBuffer value = uniffi_quorvantile_log_fn_func_coniks_verify_lookup(
+      text_arg(ns, strlen(ns)), encode_bytes(key, key_len), encode_bytes(root, root_len), encode_bytes(id, id_len),
+      encode_bytes(proof, proof_len), &status);
+  char what[160];
+  if (status.code == QV_CALL_SUCCESS) {
+    snprintf(what, sizeof what, "lookup of %.*s -> \"%.*s\"", (int)id_len, (const char*)id, (int)value.len - 4,
+             (const char*)value.data + 4);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(value, &free_status);
+  } else {
+    snprintf(what, sizeof what, "lookup of %.*s", (int)id_len, (const char*)id);
+  }
+  report(what, &status, 1);
+
+  proof[proof_len - 70] ^= 0x01; /* one byte of a value, opening or sibling */
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_coniks_verify_lookup(text_arg(ns, strlen(ns)), encode_bytes(key, key_len),
+                                                      encode_bytes(root, root_len), encode_bytes(id, id_len),
+                                                      encode_bytes(proof, proof_len), &status);
+  report("the same lookup with one proof byte changed", &status, 0);
+
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_coniks_verify_absence(text_arg(ns, strlen(ns)), encode_bytes(key, key_len),
+                                                       encode_bytes(root, root_len), encode_bytes(absent, absent_len),
+                                                       encode_bytes(absence, absence_len), &status);
+  snprintf(what, sizeof what, "absence of %.*s", (int)absent_len, (const char*)absent);
+  report(what, &status, 1);
+
+  absence[absence_len - 1] ^= 0x80; /* the last byte of the authentication path */
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_coniks_verify_absence(text_arg(ns, strlen(ns)), encode_bytes(key, key_len),
+                                                       encode_bytes(root, root_len), encode_bytes(absent, absent_len),
+                                                       encode_bytes(absence, absence_len), &status);
+  report("the same absence proof with one path byte changed", &status, 0);
+
+  free(key); free(root); free(id); free(proof); free(absent); free(absence);
+  free(file);
+}
+
+/* key_history.txt: an entry (seq, ts_ms, enc_x25519, enc_pq, signing_pub, previous entry hash),
+ * then its index in a small log, the log size, the root and the inclusion proof. */
+static void demo_key_history(void) {
+  size_t file_len;
+  char* file = read_data_file("key_history.txt", &file_len);
+  char* cursor = file;
+  unsigned long long seq = strtoull(next_text_line(&cursor), NULL, 10);
+  unsigned long long ts_ms = strtoull(next_text_line(&cursor), NULL, 10);
+  size_t x_len, pq_len, sig_len, prev_len, root_len;
+  uint8_t* x = next_hex_line(&cursor, &x_len);
+  uint8_t* pq = next_hex_line(&cursor, &pq_len);
+  uint8_t* sig = next_hex_line(&cursor, &sig_len);
+  uint8_t* prev = next_hex_line(&cursor, &prev_len);
+  unsigned long long index = strtoull(next_text_line(&cursor), NULL, 10);
+  unsigned long long size = strtoull(next_text_line(&cursor), NULL, 10);
+  uint8_t* root = next_hex_line(&cursor, &root_len);
+  uint8_t path[16][32];
+  size_t path_len = 0;
+  while (*cursor && path_len < 16) {
+    hex_to_bytes(cursor, path[path_len++], 32);
+    cursor = strchr(cursor, '\n') + 1;
+  }
+
+  printf("\nA key-history entry (seq %llu, %zu-byte post-quantum key) in a log of %llu leaves\n", seq, pq_len, size);
+  /* optional<sequence<u8>>: tag 1, then the encoded bytes. */
+  uint8_t* prev_arg = malloc(5 + prev_len);
+  prev_arg[0] = 1;
+  put_be32(prev_arg + 1, prev_len);
+  memcpy(prev_arg + 5, prev, prev_len);
+  RustCallStatus status = {0};
+  RustBuffer leaf = uniffi_quorvantile_log_fn_func_key_history_v1_rfc6962_leaf_hash(
+      seq, ts_ms, encode_bytes(x, x_len), encode_bytes(pq, pq_len), encode_bytes(sig, sig_len),
+      from_bytes(prev_arg, 5 + prev_len), &status);
+  report("leaf hash of the entry's canonical bytes", &status, 1);
+  if (status.code == QV_CALL_SUCCESS) {
+    printf("    leaf hash ");
+    for (size_t i = 4; i < leaf.len; ++i) printf("%02x", leaf.data[i]);
+    printf("\n");
+    memset(&status, 0, sizeof status);
+    uniffi_quorvantile_log_fn_func_verify_inclusion(index, size, encode_bytes(leaf.data + 4, (size_t)leaf.len - 4),
+                                                    encode_hash_list(path, path_len), encode_bytes(root, root_len),
+                                                    &status);
+    char what[128];
+    snprintf(what, sizeof what, "inclusion of that leaf at index %llu", index);
+    report(what, &status, 1);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(leaf, &free_status);
+  }
+  free(prev_arg);
+  free(x); free(pq); free(sig); free(prev); free(root);
+  free(file);
+/* Key transparency under the default suite: a search for a present and an absent label and a
+ * monitoring proof verify against the bundled combined root; a tampered search proof does not. */
+static RustBuffer text_bytes(const char* text) { return from_bytes((const uint8_t*)text, strlen(text)); }
+
+static void keytrans_search(const char* what, const char* label, const uint8_t* vrf, size_t vrf_len,
+                            const uint8_t* root, const uint8_t* proof, size_t proof_len, int expect_ok) {
+  RustCallStatus status = {0};
+  RustBuffer out = uniffi_quorvantile_log_fn_func_keytrans_verify_search(
+      text_bytes("demo/keytrans/v1"), encode_bytes(vrf, vrf_len), encode_bytes(root, 32),
+      encode_bytes((const uint8_t*)label, strlen(label)), encode_bytes(proof, proof_len), &status);
+  report(what, &status, expect_ok);
+  if (status.code == QV_CALL_SUCCESS) {
+    /* SearchResult: present (one byte), then value as optional<sequence<u8>>. */
+    if (out.len >= 1 && out.data[0] == 1 && out.len >= 6) {
+      printf("    present, value of %u bytes\n", (unsigned)out.data[5] | (unsigned)out.data[4] << 8);
+    } else {
+      printf("    absent\n");
+    }
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(out, &free_status);
+  }
+}
+
+static void demo_keytrans(void) {
+  printf("\nKey-transparency proofs (default suite)\n");
+  size_t vrf_len, root_len, alice_len, mallory_len, monitor_len;
+  char* vrf = read_data_file("keytrans.vrf_public", &vrf_len);
+  char* root = read_data_file("keytrans.root", &root_len);
+  char* alice = read_data_file("keytrans_search_alice.proof", &alice_len);
+  char* mallory = read_data_file("keytrans_search_mallory.proof", &mallory_len);
+  char* monitor = read_data_file("keytrans_monitor_alice_3.proof", &monitor_len);
+  const uint8_t* v = (const uint8_t*)vrf;
+  const uint8_t* r = (const uint8_t*)root;
+
+  keytrans_search("search for a present label (alice)", "alice", v, vrf_len, r, (const uint8_t*)alice, alice_len, 1);
+  keytrans_search("search for an absent label (mallory)", "mallory", v, vrf_len, r, (const uint8_t*)mallory,
+                  mallory_len, 1);
+
+  RustCallStatus status = {0};
+  uniffi_quorvantile_log_fn_func_keytrans_verify_monitor(
+      text_bytes("demo/keytrans/v1"), encode_bytes(v, vrf_len), encode_bytes(r, 32),
+      encode_bytes((const uint8_t*)"alice", 5), encode_bytes((const uint8_t*)monitor, monitor_len), &status);
+  report("monitoring of alice up to version 3", &status, 1);
+
+  alice[alice_len - 3] ^= 1; /* a byte of the revealed opening */
+  keytrans_search("search proof with a tampered opening", "alice", v, vrf_len, r, (const uint8_t*)alice, alice_len, 0);
+
+  free(vrf);
+  free(root);
+  free(alice);
+  free(mallory);
+  free(monitor);
+/* Standard base64 (padded), enough for the demo's tokens. */
+static const char kB64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+static size_t b64_decode(const char* in, size_t len, uint8_t* out) {
+  size_t n = 0;
+  uint32_t acc = 0;
+  int bits = 0;
+  for (size_t i = 0; i < len && in[i] != '='; ++i) {
+    const char* p = strchr(kB64, in[i]);
+    if (!p || !*p) break;
+    acc = acc << 6 | (uint32_t)(p - kB64);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out[n++] = (uint8_t)(acc >> bits);
+    }
+  }
+  return n;
+}
+
+static char* b64_encode(const uint8_t* in, size_t len) {
+  char* out = malloc(4 * ((len + 2) / 3) + 1);
+  size_t o = 0;
+  for (size_t i = 0; i < len; i += 3) {
+    uint32_t v = (uint32_t)in[i] << 16 | (i + 1 < len ? (uint32_t)in[i + 1] << 8 : 0) | (i + 2 < len ? in[i + 2] : 0);
+    out[o++] = kB64[v >> 18 & 63];
+    out[o++] = kB64[v >> 12 & 63];
+    out[o++] = i + 1 < len ? kB64[v >> 6 & 63] : '=';
+    out[o++] = i + 2 < len ? kB64[v & 63] : '=';
+  }
+  out[o] = '\0';
+  return out;
+}
+
+/* The base64 blob after the last space of the signature line of `key_name` in the note, decoded:
+ * a 4-byte key id, then the signature. */
+static size_t note_signature(const char* note, const char* key_name, uint8_t* out) {
+  char needle[128];
+  snprintf(needle, sizeof needle, "\xE2\x80\x94 %s ", key_name);
+  const char* line = strstr(note, needle);
+  if (!line) return 0;
+  line += strlen(needle);
+  return b64_decode(line, strcspn(line, "\n"), out);
+}
+
+static void demo_policy(void) {
+  size_t env_len, note_len, keys_len;
+  char* envelope = read_data_file("namespace_policy.bin", &env_len);
+  char* note = read_data_file("checkpoint.note", &note_len);
+  char* keys = read_data_file("checkpoint.vkeys", &keys_len);
+
+  printf("\nThe signed namespace policy of demo.example, enforced against the demo checkpoint\n");
+  RustCallStatus status = {0};
+  RustBuffer posture =
+      uniffi_quorvantile_log_fn_func_signed_policy_verify(encode_bytes((const uint8_t*)envelope, env_len), &status);
+  char what[160];
+  if (status.code == QV_CALL_SUCCESS) {
+    /* PolicyPosture: namespace (string), policy_schema_version (u32), then six i32 variant
+     * numbers: security_level (1 Cat3, 2 Cat5), checkpoint_suite (1 Hybrid, 2 HybridMatched,
+     * 3 PureCnsa2), ... */
+    const uint8_t* d = posture.data;
+    uint32_t ns_len = (uint32_t)d[0] << 24 | (uint32_t)d[1] << 16 | (uint32_t)d[2] << 8 | d[3];
+    const uint8_t* v = d + 4 + ns_len + 4;
+    static const char* levels[] = {"?", "Cat3", "Cat5"};
+    static const char* suites[] = {"?", "Hybrid", "HybridMatched", "PureCnsa2"};
+    snprintf(what, sizeof what, "policy of %.*s declaring %s/%s", (int)ns_len, (const char*)d + 4,
+             suites[v[7] < 4 ? v[7] : 0], levels[v[3] < 3 ? v[3] : 0]);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_log_rustbuffer_free(posture, &free_status);
+  } else {
+    snprintf(what, sizeof what, "signed namespace policy");
+  }
+  report(what, &status, 1);
+
+  /* The checkpoint's hybrid signature line: drop the key id, pass the framed signature. */
+  uint8_t* blob = malloc(note_len);
+  size_t blob_len = note_signature(note, "demo.example/log-pq", blob);
+  char* signature = b64_encode(blob + 4, blob_len > 4 ? blob_len - 4 : 0);
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(
+      encode_bytes((const uint8_t*)envelope, env_len), text_arg(signature, strlen(signature)), &status);
+  report("checkpoint's hybrid signature against the declared suite", &status, 1);
+
+  /* The checkpoint's Ed25519 verifier key: its key bytes (type byte 0x01 and 32 bytes) are not a
+   * framed hybrid key. */
+  const char* ed_key = strchr(strchr(strtok(keys, "\n"), '+') + 1, '+') + 1; /* name+id+key */
+  uint8_t key_bytes[64];
+  size_t key_len = b64_decode(ed_key, strlen(ed_key), key_bytes);
+  char* key_token = b64_encode(key_bytes, key_len);
+  memset(&status, 0, sizeof status);
+  uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signing_key(
+      encode_bytes((const uint8_t*)envelope, env_len), text_arg(key_token, strlen(key_token)), &status);
+  report("checkpoint's Ed25519 signing key against the declared suite", &status, 0);
+
+  free(key_token);
+  free(signature);
+  free(blob);
+  free(envelope);
+  free(note);
+  free(keys);
+}
+
 int main(void) {
   printf("quorvantile_log demo (contract version %u)\n\n", ffi_quorvantile_log_uniffi_contract_version());
   demo_merkle();
   demo_checkpoint();
+  demo_coniks();
+  demo_key_history();
+  demo_keytrans();
+  demo_policy();
   printf("\n%s\n", failures == 0 ? "all outcomes as expected" : "SOME OUTCOMES UNEXPECTED");
   return failures == 0 ? 0 : 1;
 }

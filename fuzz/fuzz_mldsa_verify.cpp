@@ -2,11 +2,14 @@
 // Byte 0 picks the set (bits 0-1), the interface (bit 2: internal) and the layout (bit 3): either
 // a key and a signature of exactly the set's sizes (zero-padded when the input is short), so the
 // fuzzer reaches the hint, norm and arithmetic code, or free lengths from two 16-bit prefixes.
+// The default path must agree with the one-lane and the portable four-lane matrix expansion.
 #include <algorithm>
+#include <cstdlib>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "mldsa/expansion.hpp"
 #include "quorvantile_crypto/mldsa.hpp"
 
 namespace {
@@ -73,14 +76,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     public_key = in.take_padded(set.public_key);
     signature = in.take_padded(set.signature);
   }
+  namespace detail = quorvantile_crypto::mldsa::detail;
+  constexpr detail::Expansion kOthers[] = {detail::Expansion::OneLane, detail::Expansion::FourLanesPortable};
   if (internal) {
-    quorvantile_crypto::mldsa::verify_internal(set.params, public_key, in.rest(), signature);
+    const ByteView message = in.rest();
+    const bool result = quorvantile_crypto::mldsa::verify_internal(set.params, public_key, message, signature);
+    for (const auto path : kOthers) {
+      if (detail::verify_internal_on(path, set.params, public_key, message, signature) != result) std::abort();
+    }
   } else {
     // One length byte for the context; 0xff stands for an over-long context of 256 bytes.
     const ByteView length = in.take_up_to(1);
     const std::size_t context_length = length.empty() ? 0 : (length[0] == 0xff ? 256 : length[0]);
     const std::vector<uint8_t> context = in.take_padded(context_length);
-    quorvantile_crypto::mldsa::verify(set.params, public_key, in.rest(), signature, context);
+    const ByteView message = in.rest();
+    const bool result = quorvantile_crypto::mldsa::verify(set.params, public_key, message, signature, context);
+    for (const auto path : kOthers) {
+      if (detail::verify_on(path, set.params, public_key, message, signature, context) != result) std::abort();
+    }
   }
   return 0;
 }

@@ -83,6 +83,100 @@ void uniffi_quorvantile_log_fn_func_verify_commitment(RustBuffer context, RustBu
                                                       RustBuffer opening, RustCallStatus* status);
 uint16_t uniffi_quorvantile_log_checksum_func_verify_commitment(void);
 
+/* CONIKS directory proofs. `namespace` is a RustBuffer holding the UTF-8 bytes; `vrf_public`,
+ * `root`, `identity` and `proof` are encoded sequence<u8>. coniks_verify_lookup returns the proven
+ * value as an encoded sequence<u8>. */
+RustBuffer uniffi_quorvantile_log_fn_func_coniks_verify_lookup(RustBuffer namespace_, RustBuffer vrf_public,
+                                                               RustBuffer root, RustBuffer identity, RustBuffer proof,
+                                                               RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_coniks_verify_absence(RustBuffer namespace_, RustBuffer vrf_public, RustBuffer root,
+                                                          RustBuffer identity, RustBuffer proof,
+                                                          RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_coniks_verify_lookup(void);
+uint16_t uniffi_quorvantile_log_checksum_func_coniks_verify_absence(void);
+
+/* Key-history entries. `enc_x25519`, `enc_pq` and `signing_pub` are encoded sequence<u8>;
+ * `prev_entry_hash` an encoded optional<sequence<u8>> (tag byte 0 or 1, then the bytes), where a
+ * missing or empty hash marks the first entry of a chain; `context` holds the UTF-8 bytes of a
+ * label. Each returns an encoded sequence<u8>: the canonical bytes, the 64-byte entry hash, or the
+ * 32-byte RFC 6962 leaf hash. */
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_v1_canonical_bytes(uint64_t seq, uint64_t ts_ms,
+                                                                         RustBuffer enc_x25519, RustBuffer enc_pq,
+                                                                         RustBuffer signing_pub,
+                                                                         RustBuffer prev_entry_hash,
+                                                                         RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_v1_entry_hash(uint64_t seq, uint64_t ts_ms, RustBuffer enc_x25519,
+                                                                    RustBuffer enc_pq, RustBuffer signing_pub,
+                                                                    RustBuffer prev_entry_hash, RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_v1_rfc6962_leaf_hash(uint64_t seq, uint64_t ts_ms,
+                                                                           RustBuffer enc_x25519, RustBuffer enc_pq,
+                                                                           RustBuffer signing_pub,
+                                                                           RustBuffer prev_entry_hash,
+                                                                           RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_key_history_entry_hash_with_context(RustBuffer context, uint64_t seq,
+                                                                              uint64_t ts_ms, RustBuffer enc_x25519,
+                                                                              RustBuffer enc_pq, RustBuffer signing_pub,
+                                                                              RustBuffer prev_entry_hash,
+                                                                              RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_canonical_bytes(void);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_entry_hash(void);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_v1_rfc6962_leaf_hash(void);
+uint16_t uniffi_quorvantile_log_checksum_func_key_history_entry_hash_with_context(void);
+/* Key-transparency proofs. `context` is a RustBuffer holding the UTF-8 bytes themselves;
+ * `vrf_public`, `root`, `label` and `proof` are encoded sequence<u8>. The search and
+ * fixed-version functions return an encoded SearchResult record: present (bool as one byte),
+ * value (optional<sequence<u8>>). `suite_id` is 0x0001, 0x0002 or 0xF000 (the default). */
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_search(RustBuffer context, RustBuffer vrf_public,
+                                                                 RustBuffer root, RustBuffer label, RustBuffer proof,
+                                                                 RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_search_suite(uint16_t suite_id, RustBuffer context,
+                                                                       RustBuffer vrf_public, RustBuffer root,
+                                                                       RustBuffer label, RustBuffer proof,
+                                                                       RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_keytrans_verify_monitor(RustBuffer context, RustBuffer vrf_public, RustBuffer root,
+                                                            RustBuffer label, RustBuffer proof, RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_keytrans_verify_monitor_suite(uint16_t suite_id, RustBuffer context,
+                                                                  RustBuffer vrf_public, RustBuffer root,
+                                                                  RustBuffer label, RustBuffer proof,
+                                                                  RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version(RustBuffer context, RustBuffer vrf_public,
+                                                                        RustBuffer root, RustBuffer label,
+                                                                        RustBuffer proof, RustCallStatus* status);
+RustBuffer uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version_suite(uint16_t suite_id, RustBuffer context,
+                                                                              RustBuffer vrf_public, RustBuffer root,
+                                                                              RustBuffer label, RustBuffer proof,
+                                                                              RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_search(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_search_suite(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_monitor(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_monitor_suite(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_fixed_version(void);
+uint16_t uniffi_quorvantile_log_checksum_func_keytrans_verify_fixed_version_suite(void);
+/* Signed namespace policies. `envelope` is an encoded sequence<u8>; `signature` and
+ * `public_key` are RustBuffers holding the token text itself; `observed` is an encoded
+ * CommitmentHash (i32 variant number: 1 Sha3_256, 2 Sha3_512). signed_policy_verify returns an
+ * encoded PolicyPosture record: namespace (string), policy_schema_version (u32), security_level,
+ * checkpoint_suite, commitment_hash, vrf_mode, directory_mode, keytrans_suite (i32 variant
+ * numbers each), effective_from (u64), created_at (u64), policy_hash (sequence<u8>, 64 bytes),
+ * rfc6962_leaf_hash (sequence<u8>, 32 bytes). */
+RustBuffer uniffi_quorvantile_log_fn_func_signed_policy_verify(RustBuffer envelope, RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(RustBuffer envelope, RustBuffer signature,
+                                                                        RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signing_key(RustBuffer envelope, RustBuffer public_key,
+                                                                          RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_commitment_hash(RustBuffer envelope, RustBuffer observed,
+                                                                   RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_directory_backend(RustBuffer envelope, uint16_t observed_backend_id,
+                                                                     RustCallStatus* status);
+void uniffi_quorvantile_log_fn_func_policy_enforce_vrf_suite_id(RustBuffer envelope, uint8_t observed_suite_id,
+                                                                RustCallStatus* status);
+uint16_t uniffi_quorvantile_log_checksum_func_signed_policy_verify(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_checkpoint_signature(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_checkpoint_signing_key(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_commitment_hash(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_directory_backend(void);
+uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_vrf_suite_id(void);
+
 /* Asynchronous call handles. The library has no asynchronous function; these exist because
  * generated bindings resolve them. */
 typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);

@@ -1,6 +1,7 @@
 #include "openssl_util.hpp"
 
 #include <openssl/crypto.h>
+#include <openssl/err.h>
 
 #include <stdexcept>
 
@@ -65,6 +66,9 @@ void digest_final_xof(EVP_MD_CTX* ctx, uint8_t* out, std::size_t len) {
   if (EVP_DigestFinalXOF(ctx, out, len) != 1) fail("EVP_DigestFinalXOF failed");
 }
 
-void wipe(void* data, std::size_t len) { OPENSSL_cleanse(data, len); }
+// With an empty queue ERR_set_mark sets no mark and ERR_pop_to_mark then clears the whole queue,
+// which again restores what was there: nothing.
+ErrorQueueMark::ErrorQueueMark() noexcept { ERR_set_mark(); }
+ErrorQueueMark::~ErrorQueueMark() { ERR_pop_to_mark(); }
 
 }  // namespace quorvantile_crypto::ossl

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "quorvantile_crypto/bytes.hpp"
+#include "quorvantile_crypto/secret.hpp"
 
 namespace quorvantile_crypto::ossl {
 
@@ -43,7 +44,15 @@ void digest_update(EVP_MD_CTX* ctx, ByteView data);
 void digest_final(EVP_MD_CTX* ctx, uint8_t* out);
 void digest_final_xof(EVP_MD_CTX* ctx, uint8_t* out, std::size_t len);
 
-// Overwrite memory in a way the compiler does not elide.
-void wipe(void* data, std::size_t len);
+// The thread's OpenSSL error queue belongs to the host application. Held around OpenSSL calls
+// that may fail on caller input: on every exit, exceptions included, the entries they queued are
+// dropped and the host's own entries stay as they were.
+class ErrorQueueMark {
+ public:
+  ErrorQueueMark() noexcept;
+  ErrorQueueMark(const ErrorQueueMark&) = delete;
+  ErrorQueueMark& operator=(const ErrorQueueMark&) = delete;
+  ~ErrorQueueMark();
+};
 
 }  // namespace quorvantile_crypto::ossl

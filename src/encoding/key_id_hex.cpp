@@ -22,4 +22,11 @@ Result<uint32_t> decode_key_id(std::span<const char, 8> hex) {
   return id;
 }
 
+std::string hex8(uint32_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out(8, '0');
+  for (int i = 7; i >= 0; --i, value >>= 4) out[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+  return out;
+}
+
 }  // namespace quorvantile_log::encoding

@@ -1,7 +1,8 @@
 #include "error/error.hpp"
 
-#include <cstdio>
 #include <utility>
+
+#include "encoding/key_id_hex.hpp"
 
 namespace quorvantile_log {
 
@@ -32,11 +33,6 @@ Error Error::keytrans_root_mismatch() { return Error(Kind::KeytransRootMismatch)
 
 namespace {
 
-std::string hex8(uint64_t value) {
-  char buf[9];
-  std::snprintf(buf, sizeof buf, "%08x", static_cast<unsigned>(value));
-  return buf;
-}
 
 }  // namespace
 
@@ -64,7 +60,7 @@ std::string Error::render() const {
     case Kind::MalformedNote:
       return "malformed signed note: " + text1_;
     case Kind::InvalidSignature:
-      return "invalid signature for known key " + quote(text1_) + " (key id " + hex8(a_) + ")";
+      return "invalid signature for known key " + quote(text1_) + " (key id " + encoding::hex8(static_cast<uint32_t>(a_)) + ")";
     case Kind::NoTrustedSignature:
       return "note has no verifiable signature from a trusted key";
     case Kind::MalformedNamespace:

@@ -7,8 +7,6 @@
 namespace quorvantile_log::ffi {
 namespace {
 
-constexpr uint64_t kMaxCapacity = 0x7FFF'FFFF'FFFF'FFFFull;
-
 uint8_t* allocate(uint64_t size) {
   if (size > kMaxCapacity) throw UnexpectedFailure{"capacity overflow"};
   if (size == 0) return nullptr;
@@ -41,7 +39,11 @@ RustBuffer buffer_alloc(uint64_t size) {
   return buf;
 }
 
-void buffer_release(const RustBuffer& buf) { std::free(buf.data); }
+// Only an allocation the library made has a capacity; an empty buffer's data pointer may be any
+// value the caller chose and is never handed to the allocator.
+void buffer_release(const RustBuffer& buf) {
+  if (buf.capacity != 0) std::free(buf.data);
+}
 
 void set_unexpected(RustCallStatus* status, std::string_view message) {
   status->code = QV_CALL_UNEXPECTED_ERROR;
@@ -55,7 +57,7 @@ void set_error(RustCallStatus* status, RustBuffer encoded_error) {
 
 ByteView OwnedArg::bytes() const {
   if (auto fault = buffer_fault(buf_)) throw UnexpectedFailure{*fault};
-  if (buf_.data == nullptr) return {};
+  if (buf_.len == 0) return {};
   return {buf_.data, static_cast<std::size_t>(buf_.len)};
 }
 

@@ -76,9 +76,9 @@ typename Decl::result::c_type invoke_lifted(RustCallStatus* status, std::index_s
 }
 
 // Runs `body`, stopping any failure at the boundary: it becomes status code 2 with the failure's
-// text, and the zero value of the C return type is returned.
+// text, and the zero value of the C return type is returned. Nothing unwinds past it.
 template <class F>
-auto guarded(RustCallStatus* status, F&& body) -> decltype(body()) {
+auto guarded(RustCallStatus* status, F&& body) noexcept -> decltype(body()) {
   try {
     return body();
   } catch (const UnexpectedFailure& failure) {
@@ -92,7 +92,7 @@ auto guarded(RustCallStatus* status, F&& body) -> decltype(body()) {
 }
 
 template <class Decl, class... CArgs>
-typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) {
+typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) noexcept {
   return guarded(status, [&] {
     return invoke_lifted<Decl, typename Decl::args>(status, std::index_sequence_for<CArgs...>{}, cargs...);
   });

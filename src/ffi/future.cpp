@@ -2,6 +2,8 @@
 
 #include "ffi/buffer.hpp"
 
+#include <utility>
+
 namespace quorvantile_log::ffi::future {
 
 void Scheduler::store(Continuation callback, uint64_t data) {
@@ -78,8 +80,39 @@ bool Scheduler::is_cancelled() {
   return state_ == State::Cancelled;
 }
 
+void FutureBase::wake() {
+  {
+    std::lock_guard lock(step_mutex_);
+    if (stepping_) {
+      woken_during_step_ = true;
+      return;
+    }
+  }
+  scheduler_.wake();
+}
+
+void FutureBase::begin_step() {
+  std::lock_guard lock(step_mutex_);
+  stepping_ = true;
+}
+
+bool FutureBase::end_step() {
+  std::lock_guard lock(step_mutex_);
+  stepping_ = false;
+  return std::exchange(woken_during_step_, false);
+}
+
 void release_buffer(RustBuffer buf) {
   if (!buffer_fault(buf)) buffer_release(buf);
+}
+
+RustBuffer failure_buffer(std::string_view message) noexcept {
+  if (message.empty()) message = "Unknown panic!";
+  try {
+    return buffer_from(quorvantile_crypto::as_bytes(message));
+  } catch (...) {
+    return RustBuffer{0, 0, nullptr};
+  }
 }
 
 }  // namespace quorvantile_log::ffi::future

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <exception>
 #include <optional>
+#include <string_view>
 #include <variant>
 
 #include "ffi/abi.hpp"
@@ -44,9 +46,21 @@ class FutureBase {
   }
   Scheduler& scheduler() { return scheduler_; }
 
+  // The wake transition. While a step runs under the future's mutex, a wake is only recorded and
+  // applied once the mutex is released, so a continuation never runs with that mutex held.
+  void wake();
+
+ protected:
+  void begin_step();
+  // Ends the step; true when a wake arrived during it.
+  bool end_step();
+
  private:
   std::atomic<std::size_t> refs_{1};  // the handle's own reference
   Scheduler scheduler_;
+  std::mutex step_mutex_;
+  bool stepping_ = false;
+  bool woken_during_step_ = false;
 };
 
 // A temporary reference held for the duration of one operation.
@@ -67,7 +81,7 @@ class Ref {
 class Waker {
  public:
   explicit Waker(FutureBase* f) : ref_(f) {}
-  void wake() const { ref_.get()->scheduler().wake(); }
+  void wake() const { ref_.get()->wake(); }
 
  private:
   Ref ref_;
@@ -85,6 +99,9 @@ template <class T>
 using Step = std::function<std::optional<Outcome<T>>(const Waker&)>;
 
 void release_buffer(RustBuffer buf);
+// The error buffer of a failed computation: its text ("Unknown panic!" when it has none), or an
+// empty buffer when even that cannot be allocated.
+RustBuffer failure_buffer(std::string_view message) noexcept;
 
 template <class T>
 class Future final : public FutureBase {
@@ -99,18 +116,17 @@ class Future final : public FutureBase {
       return;
     }
     bool ready;
+    bool woken = false;
     {
       std::lock_guard lock(mutex_);
       if (computation_) {
-        Waker waker(this);
-        if (auto outcome = computation_(waker)) {
-          if (auto* value = std::get_if<0>(&*outcome)) outcome_.template emplace<kValue>(std::move(*value));
-          else outcome_.template emplace<kError>(std::get<1>(*outcome));
-          computation_ = nullptr;
-        }
+        begin_step();
+        step();
+        woken = end_step();
       }
       ready = outcome_.index() != kPending;
     }
+    if (woken) scheduler().wake();
     if (ready) callback(data, kReady);
     else scheduler().store(callback, data);
   }
@@ -149,6 +165,28 @@ class Future final : public FutureBase {
  private:
   enum : std::size_t { kPending = 0, kValue = 1, kError = 2, kTaken = 3 };
   struct Taken {};
+
+  // Runs the computation one step (mutex held). A computation that throws has failed: its
+  // outcome is status code 2 with the failure's text.
+  void step() {
+    try {
+      Waker waker(this);
+      if (auto outcome = computation_(waker)) {
+        if (auto* value = std::get_if<0>(&*outcome)) outcome_.template emplace<kValue>(std::move(*value));
+        else outcome_.template emplace<kError>(std::get<1>(*outcome));
+        computation_ = nullptr;
+      }
+    } catch (const std::exception& e) {
+      fail(e.what());
+    } catch (...) {
+      fail("");
+    }
+  }
+
+  void fail(std::string_view message) noexcept {
+    outcome_.template emplace<kError>(ErrorOutcome{QV_CALL_UNEXPECTED_ERROR, failure_buffer(message)});
+    computation_ = nullptr;
+  }
 
   void drop_outcome() {
     if (auto* e = std::get_if<kError>(&outcome_)) release_buffer(e->error_buf);

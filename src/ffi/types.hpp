@@ -3,6 +3,7 @@
 // lowered (results), and its type bytes in the interface description.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ffi/buffer.hpp"
@@ -35,13 +36,14 @@ struct BufferArg {
   using holder = OwnedArg;
 };
 
-// A top-level string: the buffer's bytes are the text, not validated here.
+// A top-level string: the buffer's bytes are the text, not validated here, lifted as a view into
+// the argument buffer, which the call owns until it returns.
 struct String : BufferArg {
-  using value = std::string;
+  using value = std::string_view;
   static constexpr meta::Buf meta() { return meta::type(meta::kString); }
-  static Lifted<std::string> lift(const OwnedArg& arg) {
+  static Lifted<std::string_view> lift(const OwnedArg& arg) {
     const ByteView b = arg.bytes();
-    return std::string(reinterpret_cast<const char*>(b.data()), b.size());
+    return std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
   }
 };
 

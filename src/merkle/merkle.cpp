@@ -143,22 +143,4 @@ Result<void> verify_consistency(uint64_t size1, uint64_t size2, std::span<const 
   return {};
 }
 
-namespace {
-
-std::vector<ByteView> views(std::span<const Bytes> proof) { return {proof.begin(), proof.end()}; }
-
-}  // namespace
-
-Result<void> verify_inclusion(uint64_t index, uint64_t size, ByteView leaf_hash, std::span<const Bytes> proof,
-                              ByteView root) {
-  const auto v = views(proof);
-  return verify_inclusion(index, size, leaf_hash, std::span<const ByteView>(v), root);
-}
-
-Result<void> verify_consistency(uint64_t size1, uint64_t size2, std::span<const Bytes> proof, ByteView root1,
-                                ByteView root2) {
-  const auto v = views(proof);
-  return verify_consistency(size1, size2, std::span<const ByteView>(v), root1, root2);
-}
-
 }  // namespace quorvantile_log::merkle

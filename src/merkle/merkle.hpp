@@ -28,10 +28,4 @@ Result<void> verify_inclusion(uint64_t index, uint64_t size, ByteView leaf_hash,
 Result<void> verify_consistency(uint64_t size1, uint64_t size2, std::span<const ByteView> proof, ByteView root1,
                                 ByteView root2);
 
-// The same verifications for callers that hold the proof as owned byte strings.
-Result<void> verify_inclusion(uint64_t index, uint64_t size, ByteView leaf_hash, std::span<const Bytes> proof,
-                              ByteView root);
-Result<void> verify_consistency(uint64_t size1, uint64_t size2, std::span<const Bytes> proof, ByteView root1,
-                                ByteView root2);
-
 }  // namespace quorvantile_log::merkle

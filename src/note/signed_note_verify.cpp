@@ -1,7 +1,6 @@
 // Verification of a signed note's lines against trusted verifier keys.
 #include <algorithm>
 
-#include "encoding/base64.hpp"
 #include "note/signed_note.hpp"
 #include "quorvantile_crypto/ed25519.hpp"
 #include "quorvantile_crypto/sign.hpp"
@@ -26,11 +25,9 @@ bool signature_holds(const VerifierKey& key, const Signature& line, std::string_
       return key.key.size() == kEd25519KeyLength && line.signature.size() == kEd25519SignatureLength &&
              quorvantile_crypto::ed25519::verify_strict(key.key, message, line.signature);
     case SignatureType::Composite: {
-      // The framed verifier takes tokens; an undecodable or unknown token is as much a failure
-      // of this line as a signature that does not hold.
-      const auto verified = quorvantile_crypto::verify(message, quorvantile_crypto::as_bytes(kSignedNoteLabel),
-                                                       encoding::base64_encode(line.signature),
-                                                       encoding::base64_encode(key.key));
+      // An unknown tag is as much a failure of this line as a signature that does not hold.
+      const auto verified = quorvantile_crypto::verify_decoded(message, quorvantile_crypto::as_bytes(kSignedNoteLabel),
+                                                               line.signature, key.key);
       return verified.has_value() && *verified;
     }
   }

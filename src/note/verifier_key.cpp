@@ -17,11 +17,6 @@ Error malformed_key(std::string_view text) {
   return Error::malformed_note("malformed verifier key: " + quote(text));
 }
 
-std::string hex8(uint32_t value) {
-  char buf[9];
-  std::snprintf(buf, sizeof buf, "%08x", value);
-  return buf;
-}
 
 }  // namespace
 
@@ -44,8 +39,8 @@ Result<VerifierKey> VerifierKey::parse(std::string_view text) {
 
   const uint32_t computed_id = compute_key_id(name, *key_bytes);
   if (computed_id != *declared_id) {
-    return std::unexpected(Error::malformed_note("verifier key id mismatch: declared " + hex8(*declared_id) +
-                                                 ", computed " + hex8(computed_id)));
+    return std::unexpected(Error::malformed_note("verifier key id mismatch: declared " + encoding::hex8(*declared_id) +
+                                                 ", computed " + encoding::hex8(computed_id)));
   }
 
   const auto detected = detect_signature_type(*key_bytes);
@@ -65,7 +60,6 @@ Result<VerifierKey> VerifierKey::parse(std::string_view text) {
 
 Result<std::vector<VerifierKey>> parse_vkeys(std::span<const std::string> texts) {
   std::vector<VerifierKey> keys;
-  keys.reserve(texts.size());
   for (const std::string& text : texts) {
     auto key = VerifierKey::parse(text);
     if (!key) return std::unexpected(std::move(key.error()));

@@ -8,6 +8,8 @@
 
 #include "error/error.hpp"
 #include "quorvantile_crypto/bytes.hpp"
+#include "quorvantile_crypto/error.hpp"
+#include "quorvantile_crypto/secret.hpp"
 
 namespace quorvantile_log::vrf {
 
@@ -20,18 +22,15 @@ using Output = Hash64;
 // The output when the proof verifies; nothing when it does not.
 using Verification = std::optional<Output>;
 
-// A fresh key pair. The secret bytes are wiped when the pair is destroyed.
+// A fresh key pair. The secret key's storage is wiped whenever it is released: when the pair is
+// destroyed and when an assignment replaces it.
 struct KeyPair {
-  Bytes secret_key;
+  quorvantile_crypto::SecretBytes secret_key;
   Bytes public_key;
-
-  KeyPair(Bytes secret, Bytes public_key_bytes);
-  KeyPair(const KeyPair&) = default;
-  KeyPair(KeyPair&&) = default;
-  KeyPair& operator=(const KeyPair&) = default;
-  KeyPair& operator=(KeyPair&&) = default;
-  ~KeyPair();
 };
+
+// A primitive's failure as the library's error: "vrf error: " and the primitive's text.
+inline Error vrf_error(const quorvantile_crypto::CryptoError& error) { return Error::vrf(error.to_string()); }
 
 // Operations in dispatch-table order. Failures of the primitives become Error::vrf with the
 // primitive's text; verify fails only for malformed lengths and otherwise reports verified (with

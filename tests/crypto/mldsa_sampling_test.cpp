@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "keccak/keccak.hpp"
+#include "mldsa/lane_output.hpp"
 #include "mldsa/poly_ops.hpp"
 #include "mldsa/sampling.hpp"
 #include "openssl_util.hpp"
@@ -12,6 +14,8 @@
 namespace {
 
 using namespace quorvantile_crypto::mldsa::detail;
+using quorvantile_crypto::ByteView;
+namespace keccak = quorvantile_crypto::keccak;
 namespace ossl = quorvantile_crypto::ossl;
 
 TEST(MlDsaSampling, MatrixEntryDoesNotDependOnTheFirstSqueezeLength) {
@@ -51,6 +55,63 @@ TEST(MlDsaSampling, ChallengeHasTauSignsAndDoesNotDependOnTheFirstSqueezeLength)
       Poly got;
       sample_in_ball(stream, tau, got);
       EXPECT_EQ(got, expected) << "tau " << tau << ", first squeeze of " << first_length << " bytes";
+    }
+  }
+}
+
+std::vector<keccak::Permutation> permutations() {
+  std::vector<keccak::Permutation> out{keccak::Permutation::Portable};
+  if (keccak::avx2_available()) out.push_back(keccak::Permutation::Avx2);
+  return out;
+}
+
+// Batches of one to four entries, straddling rows, give the entries the one-lane path gives.
+TEST(MlDsaSampling, EntriesSideBySideMatchOneAtATime) {
+  auto ctx = ossl::new_md_ctx();
+  std::array<uint8_t, 32> rho;
+  for (std::size_t i = 0; i < rho.size(); ++i) rho[i] = static_cast<uint8_t>(0xa5 ^ (i * 13));
+  const std::vector<std::vector<MatrixIndex>> batches{
+      {{0, 0}}, {{7, 6}, {0, 1}}, {{1, 4}, {2, 0}, {2, 1}}, {{0, 0}, {0, 1}, {0, 2}, {0, 3}}, {{3, 4}, {4, 0}, {7, 6}, {5, 5}}};
+  for (const auto permutation : permutations()) {
+    for (const auto& batch : batches) {
+      std::vector<Poly> got(batch.size());
+      expand_matrix_entries(permutation, rho, batch, got);
+      for (std::size_t i = 0; i < batch.size(); ++i) {
+        Poly expected;
+        expand_matrix_entry(ctx.get(), rho, batch[i].row, batch[i].column, expected);
+        EXPECT_EQ(got[i], expected) << "entry (" << batch[i].row << ", " << batch[i].column << ") in a batch of "
+                                    << batch.size();
+      }
+    }
+  }
+}
+
+// A lane whose first squeeze runs out extends from its own sponge, whatever the others read.
+TEST(MlDsaSampling, LaneOutputExtendsFromItsOwnLane) {
+  auto ctx = ossl::new_md_ctx();
+  std::array<uint8_t, 32> rho{};
+  std::array<std::array<uint8_t, 34>, 4> seeds;
+  std::array<ByteView, 4> inputs;
+  for (std::size_t lane = 0; lane < 4; ++lane) {
+    std::copy(rho.begin(), rho.end(), seeds[lane].begin());
+    seeds[lane][32] = static_cast<uint8_t>(lane);
+    seeds[lane][33] = 1;
+    inputs[lane] = seeds[lane];
+  }
+  for (const auto permutation : permutations()) {
+    for (std::size_t first_length : {0u, 1u, 4u, 168u}) {
+      keccak::Sponges sponges(keccak::Function::Shake128, inputs, permutation);
+      std::vector<std::vector<uint8_t>> buffers(4, std::vector<uint8_t>(first_length));
+      std::vector<std::span<uint8_t>> outputs(buffers.begin(), buffers.end());
+      sponges.squeeze(outputs);
+      for (std::size_t lane : {2u, 0u, 3u, 1u}) {
+        Poly expected;
+        expand_matrix_entry(ctx.get(), rho, 1, static_cast<int>(lane), expected);
+        LaneOutput stream(sponges, lane, buffers[lane]);
+        Poly got;
+        rej_ntt_poly(stream, got);
+        EXPECT_EQ(got, expected) << "lane " << lane << ", first squeeze of " << first_length << " bytes";
+      }
     }
   }
 }

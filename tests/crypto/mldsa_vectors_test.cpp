@@ -1,15 +1,19 @@
-// ML-DSA verification against the published Wycheproof and NIST ACVP vector sets.
+// ML-DSA verification against the published Wycheproof and NIST ACVP vector sets, on every
+// matrix-expansion path (each case must give the expected result on all of them).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "mldsa_paths.hpp"
 #include "quorvantile_crypto/mldsa.hpp"
 #include "test_support.hpp"
 
 namespace {
 
 using quorvantile_crypto::mldsa::ParameterSet;
+using quorvantile_crypto::mldsa::detail::verify_internal_on;
+using quorvantile_crypto::mldsa::detail::verify_on;
 using qv_test::from_hex;
 
 struct WycheproofFile {
@@ -27,7 +31,7 @@ TEST_P(MlDsaWycheproof, EveryCaseMatchesExpectedResult) {
   std::size_t run = 0;
   std::size_t valid = 0;
   std::size_t with_context = 0;
-  std::vector<int> mismatches;
+  std::vector<std::string> mismatches;
   for (const auto& group : doc.at("testGroups")) {
     const auto public_key = from_hex(group.at("publicKey").get<std::string>());
     for (const auto& test : group.at("tests")) {
@@ -35,8 +39,14 @@ TEST_P(MlDsaWycheproof, EveryCaseMatchesExpectedResult) {
       const auto signature = from_hex(test.at("sig").get<std::string>());
       const auto context = from_hex(test.value("ctx", std::string()));
       const bool expected = test.at("result").get<std::string>() == "valid";
-      const bool got = quorvantile_crypto::mldsa::verify(file.params, public_key, message, signature, context);
-      if (got != expected) mismatches.push_back(test.at("tcId").get<int>());
+      for (const auto path : qv_test::mldsa_paths()) {
+        if (verify_on(path, file.params, public_key, message, signature, context) != expected) {
+          mismatches.push_back(std::to_string(test.at("tcId").get<int>()) + " on " + qv_test::path_name(path));
+        }
+      }
+      if (quorvantile_crypto::mldsa::verify(file.params, public_key, message, signature, context) != expected) {
+        mismatches.push_back(std::to_string(test.at("tcId").get<int>()) + " on the default path");
+      }
       ++run;
       valid += expected ? 1 : 0;
       with_context += context.empty() ? 0 : 1;
@@ -75,8 +85,11 @@ TEST(MlDsaAcvp, SigVerInternalProjectionMatchesTestPassed) {
       const auto message = from_hex(test.at("message").get<std::string>());
       const auto signature = from_hex(test.at("signature").get<std::string>());
       const bool expected = test.at("testPassed").get<bool>();
-      if (quorvantile_crypto::mldsa::verify_internal(params, public_key, message, signature) != expected) {
-        mismatches.push_back(std::to_string(test.at("tcId").get<int>()) + " (" + test.at("reason").get<std::string>() + ")");
+      for (const auto path : qv_test::mldsa_paths()) {
+        if (verify_internal_on(path, params, public_key, message, signature) != expected) {
+          mismatches.push_back(std::to_string(test.at("tcId").get<int>()) + " (" + test.at("reason").get<std::string>() +
+                               ") on " + qv_test::path_name(path));
+        }
       }
       ++run;
       passed += expected ? 1 : 0;

@@ -1,10 +1,12 @@
 // End-to-end faults on known-good signatures: wrong sizes, wrong set, context handling, and
-// single-bit changes in every part of the signature and key.
+// single-bit changes in every part of the signature and key. Every check runs on each
+// matrix-expansion path and must give the same answer on all of them.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "mldsa_paths.hpp"
 #include "quorvantile_crypto/mldsa.hpp"
 #include "test_support.hpp"
 
@@ -43,7 +45,13 @@ class MlDsaVerify : public testing::TestWithParam<SetInfo> {
     ASSERT_TRUE(verify(GetParam().params, known_.public_key, known_.message, known_.signature));
   }
   bool check(const Bytes& public_key, const Bytes& message, const Bytes& signature, const Bytes& context = {}) const {
-    return verify(GetParam().params, public_key, message, signature, context);
+    const bool result = verify(GetParam().params, public_key, message, signature, context);
+    for (const auto path : qv_test::mldsa_paths()) {
+      EXPECT_EQ(quorvantile_crypto::mldsa::detail::verify_on(path, GetParam().params, public_key, message, signature, context),
+                result)
+          << qv_test::path_name(path);
+    }
+    return result;
   }
   Known known_;
 };

@@ -4,6 +4,7 @@
 #include <openssl/err.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,46 @@ TEST(Ed448, WrongLengthsAreFalse) {
   EXPECT_FALSE(ed448::verify(key, msg, ByteView(sig).first(113)));
   sig.push_back(0);
   EXPECT_FALSE(ed448::verify(key, msg, sig));
+}
+
+// The host's OpenSSL error queue around inputs that OpenSSL itself rejects: the host's entry
+// stays, nothing is added, and an empty queue stays empty.
+TEST(OpenSslErrorQueue, FailedComponentsLeaveTheHostQueueAsItWas) {
+  P521Fixture f = p521_fixture();
+  auto off_curve = f.key;
+  off_curve.back() ^= 1;
+  auto bad_ecdsa = f.signature;
+  bad_ecdsa[10] ^= 1;
+  const auto doc = qv_test::read_json(qv_test::vectors_dir() / "wycheproof" / "ed448_test.json");
+  const auto ed_key = from_hex(doc.at("testGroups").at(0).at("publicKey").at("pk").get<std::string>());
+  const auto& ed_test = doc.at("testGroups").at(0).at("tests").at(0);
+  const auto ed_msg = from_hex(ed_test.at("msg").get<std::string>());
+  auto bad_ed_sig = from_hex(ed_test.at("sig").get<std::string>());
+  bad_ed_sig[3] ^= 1;
+  const std::vector<uint8_t> undecodable_ed_key(ed448::kPublicKeySize, 0xff);
+
+  struct Case {
+    const char* what;
+    std::function<bool()> call;
+  };
+  const Case cases[] = {
+      {"p521 key off the curve", [&] { return ecdsa_p521::verify(off_curve, f.message, f.signature); }},
+      {"p521 wrong signature", [&] { return ecdsa_p521::verify(f.key, f.message, bad_ecdsa); }},
+      {"ed448 wrong signature", [&] { return ed448::verify(ed_key, ed_msg, bad_ed_sig); }},
+      {"ed448 key that does not decode", [&] { return ed448::verify(undecodable_ed_key, ed_msg, bad_ed_sig); }},
+  };
+  for (const auto& c : cases) {
+    ERR_clear_error();
+    EXPECT_FALSE(c.call()) << c.what;
+    EXPECT_EQ(ERR_peek_error(), 0u) << c.what;
+
+    ERR_raise_data(ERR_LIB_USER, 77, "the host's own entry");
+    EXPECT_FALSE(c.call()) << c.what;
+    const unsigned long host = ERR_get_error();
+    EXPECT_EQ(ERR_GET_LIB(host), ERR_LIB_USER) << c.what;
+    EXPECT_EQ(ERR_GET_REASON(host), 77) << c.what;
+    EXPECT_EQ(ERR_get_error(), 0u) << c.what << ": an entry was added";
+  }
 }
 
 TEST(Frame, PrefixesTheContextLength) {

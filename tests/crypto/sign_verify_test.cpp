@@ -25,6 +25,18 @@ Outcomes run_fixture(const std::string& file) {
     const auto message = qv_test::from_hex(c.at("message").get<std::string>());
     const auto context = qv_test::from_hex(c.at("context").get<std::string>());
     const auto result = verify(message, context, c.at("signature").get<std::string>(), c.at("public_key").get<std::string>());
+    // The bytes-level form agrees with the token form wherever both tokens decode.
+    const auto sig = decode_token(c.at("signature").get<std::string>());
+    const auto key = decode_token(c.at("public_key").get<std::string>());
+    if (sig && key) {
+      const auto decoded = verify_decoded(message, context, *sig, *key);
+      EXPECT_EQ(decoded.has_value(), result.has_value()) << file << ": " << name;
+      if (decoded && result) {
+        EXPECT_EQ(*decoded, *result) << file << ": " << name;
+      } else if (!decoded && !result) {
+        EXPECT_EQ(decoded.error().to_string(), result.error().to_string()) << file << ": " << name;
+      }
+    }
     const auto& expect = c.at("expect");
     if (expect.is_boolean()) {
       if (!result) {

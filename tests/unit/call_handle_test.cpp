@@ -2,10 +2,14 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "ffi/buffer.hpp"
+#include "ffi/declare.hpp"
 #include "ffi/future.hpp"
 #include "quorvantile_log.h"
 
@@ -153,6 +157,84 @@ TEST(CallHandle, VoidKind) {
   ffi_quorvantile_log_rust_future_complete_void(h, &status);
   EXPECT_EQ(status.code, 0);
   ffi_quorvantile_log_rust_future_free_void(h);
+}
+
+// A computation that wakes itself during its step while a continuation is stored. The stored
+// continuation answers the wake by polling again at once, as an inline executor does; that
+// re-entry would deadlock were the continuation run under the future's lock.
+struct SelfWaking {
+  uint64_t handle = 0;
+  int steps = 0;
+  int reentered_ready = 0;
+};
+
+void poll_again(uint64_t data, int8_t code) {
+  auto* s = reinterpret_cast<SelfWaking*>(data);
+  if (code != kWake) return;
+  ffi_quorvantile_log_rust_future_poll_u8(
+      s->handle, [](uint64_t d, int8_t c) { reinterpret_cast<SelfWaking*>(d)->reentered_ready += c == kReady; }, data);
+}
+
+TEST(CallHandle, WakeDuringAStepRunsTheContinuationOutsideTheLock) {
+  SelfWaking s;
+  s.handle = make_handle<uint8_t>([&s](const Waker& w) -> std::optional<Outcome<uint8_t>> {
+    if (++s.steps == 3) return Outcome<uint8_t>(uint8_t{9});
+    if (s.steps == 2) w.wake();
+    return std::nullopt;
+  });
+  const uint64_t data = reinterpret_cast<uint64_t>(&s);
+  ffi_quorvantile_log_rust_future_poll_u8(s.handle, poll_again, data);  // step 1: stores
+  ffi_quorvantile_log_rust_future_poll_u8(s.handle, poll_again, data);  // step 2 wakes; step 3 finishes
+  EXPECT_EQ(s.steps, 3);
+  EXPECT_EQ(s.reentered_ready, 1);
+  RustCallStatus status{};
+  EXPECT_EQ(ffi_quorvantile_log_rust_future_complete_u8(s.handle, &status), 9);
+  EXPECT_EQ(status.code, 0);
+  ffi_quorvantile_log_rust_future_free_u8(s.handle);
+}
+
+// A computation that throws must not unwind through the C functions: its failure becomes the
+// handle's outcome, status code 2 with the failure's text.
+TEST(CallHandle, ThrowingComputationBecomesCode2) {
+  struct Case {
+    const char* what;
+    std::function<void()> thrower;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"std exception", [] { throw std::runtime_error("step failed"); }, "step failed"},
+      {"anything else", [] { throw 42; }, "Unknown panic!"},
+  };
+  for (const auto& c : cases) {
+    const uint64_t h = make_handle<RustBuffer>([&c](const Waker&) -> std::optional<Outcome<RustBuffer>> {
+      c.thrower();
+      return std::nullopt;
+    });
+    Recorder r;
+    ffi_quorvantile_log_rust_future_poll_rust_buffer(h, record, as_data(r));
+    EXPECT_EQ(r.ready, 1) << c.what;
+    RustCallStatus status{};
+    const RustBuffer value = ffi_quorvantile_log_rust_future_complete_rust_buffer(h, &status);
+    EXPECT_EQ(value.data, nullptr);
+    EXPECT_EQ(status.code, 2) << c.what;
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(status.error_buf.data), status.error_buf.len), c.message);
+    buffer_release(status.error_buf);
+    ffi_quorvantile_log_rust_future_free_rust_buffer(h);
+  }
+}
+
+// The failure text is owned by the failure: a message composed at the throw site survives the
+// unwinding that destroys its source.
+TEST(CallHandle, UnexpectedFailureOwnsItsMessage) {
+  RustCallStatus status{};
+  guarded(&status, [] {
+    std::string composed = "composed ";
+    composed += std::to_string(12345);
+    throw UnexpectedFailure(composed);
+  });
+  ASSERT_EQ(status.code, 2);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(status.error_buf.data), status.error_buf.len), "composed 12345");
+  buffer_release(status.error_buf);
 }
 
 // Pollers, wakers, a canceller and a completer race on one handle; every poll must end with a

@@ -14,7 +14,7 @@ using quorvantile_log::Result;
 Result<uint32_t> throws_text(uint64_t) { throw std::runtime_error("boom"); }
 Result<uint32_t> throws_nothing_useful(uint64_t) { throw 42; }
 Result<uint32_t> count_bytes(quorvantile_crypto::ByteView bytes) { return static_cast<uint32_t>(bytes.size()); }
-ExportResult<void> composed_error(std::string) {
+ExportResult<void> composed_error(std::string_view) {
   return std::unexpected(quorvantile_log::VerifyError{"opening must be exactly 32 bytes"});
 }
 Result<quorvantile_log::CheckpointHead> head(std::vector<std::string> lines) {

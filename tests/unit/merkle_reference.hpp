@@ -41,6 +41,7 @@ class Tree {
       leaves_.push_back(sha(0x00, data, 2));
     }
   }
+  explicit Tree(std::vector<Hash> leaf_hashes) : leaves_(std::move(leaf_hashes)) {}
   const Hash& leaf(std::size_t i) const { return leaves_[i]; }
 
   // MTH(D[begin:end]), memoised: the proofs below ask for the same subtrees again and again.

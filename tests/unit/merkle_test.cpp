@@ -16,6 +16,18 @@ Bytes filled(std::size_t n, uint8_t v = 0xAB) { return Bytes(n, v); }
 
 std::string message(const Result<void>& r) { return r ? "ok" : r.error().render(); }
 
+// The tests hold proofs as owned hashes; the verifiers take views, as the boundary lifts them.
+Result<void> verify_inclusion(uint64_t index, uint64_t size, ByteView leaf, const std::vector<Bytes>& proof,
+                              ByteView root) {
+  const std::vector<ByteView> views(proof.begin(), proof.end());
+  return merkle::verify_inclusion(index, size, leaf, std::span<const ByteView>(views), root);
+}
+Result<void> verify_consistency(uint64_t size1, uint64_t size2, const std::vector<Bytes>& proof, ByteView root1,
+                                ByteView root2) {
+  const std::vector<ByteView> views(proof.begin(), proof.end());
+  return merkle::verify_consistency(size1, size2, std::span<const ByteView>(views), root1, root2);
+}
+
 TEST(MerkleHash, LeafAndNodeHashes) {
   EXPECT_EQ(qv_test::to_hex(hash_leaf({})), "6e340b9cffb37a989ca544e6bb780a2c78901d3fb33738768511a30617afa01d");
   const auto l123 = qv_test::from_hex("4c313233343536");

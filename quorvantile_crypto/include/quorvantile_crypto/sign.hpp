@@ -27,6 +27,10 @@ Bytes frame(ByteView context, ByteView message);
 CryptoResult<bool> verify(ByteView message, ByteView context, std::string_view signature_token,
                           std::string_view public_key_token);
 
+// The same verification on the decoded bytes of a signature and a public key (what the tokens
+// carry): the errors are those of the tags alone.
+CryptoResult<bool> verify_decoded(ByteView message, ByteView context, ByteView signature, ByteView public_key);
+
 CryptoResult<SignatureLevel> level_from_tag(ByteView decoded_token);
 std::optional<Posture> posture_from_tag(uint8_t tag);
 CryptoResult<Posture> signature_posture(std::string_view signature_token);

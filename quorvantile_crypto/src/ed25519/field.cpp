@@ -1,15 +1,10 @@
 #include "ed25519/field.hpp"
 
 #include "ed25519/constants.hpp"
+#include "ed25519/load.hpp"
 
 namespace quorvantile_crypto::ed25519 {
 namespace {
-
-uint64_t load64_le(const uint8_t* p) {
-  uint64_t r = 0;
-  for (int i = 7; i >= 0; --i) r = (r << 8) | p[i];
-  return r;
-}
 
 // Fully reduces a value with limbs < 2^63 into [0, p) with limbs < 2^51.
 Fe fe_canonical(const Fe& a) {
@@ -101,7 +96,7 @@ uint64_t fe_sqrt_ratio(Fe& r, const Fe& u, const Fe& v) {
   const Fe check = fe_mul(v, fe_sq(x));
   const uint64_t is_root = fe_equal(check, u);
   const uint64_t is_neg_root = fe_equal(check, fe_neg(u));
-  fe_cmov(x, fe_mul(x, kSqrtM1), is_neg_root & (is_root ^ 1));
+  fe_cmov(x, fe_mul(x, kSqrtM1), ct::Choice::from_bit(is_neg_root & (is_root ^ 1)));
   r = x;
   return is_root | is_neg_root;
 }

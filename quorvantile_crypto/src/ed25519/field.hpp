@@ -14,6 +14,7 @@
 //
 // The small kernels are always inlined: their callers are the point formulas, where a call per
 // field operation would cost more than the operation.
+#include "ct/choice.hpp"
 #include <cstdint>
 #include <span>
 
@@ -116,9 +117,9 @@ inline Fe fe_sq_n(Fe a, int n) {
   return a;
 }
 
-// Replaces a by b when flag is 1, keeps it when flag is 0, without branching on flag.
-inline void fe_cmov(Fe& a, const Fe& b, uint64_t flag) {
-  const uint64_t mask = 0 - flag;
+// Replaces a by b when `choice` is set, without branching on it.
+inline void fe_cmov(Fe& a, const Fe& b, ct::Choice choice) {
+  const uint64_t mask = choice.mask();
   for (int i = 0; i < 5; ++i) a.v[i] ^= mask & (a.v[i] ^ b.v[i]);
 }
 

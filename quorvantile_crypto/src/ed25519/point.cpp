@@ -63,7 +63,7 @@ bool p3_decode(P3& out, const uint8_t bytes[32]) {
   Fe x;
   if (fe_sqrt_ratio(x, u, v) == 0) return false;
   // Choose the root whose parity is the sign bit; for x = 0 both "roots" are 0 and the bit is moot.
-  fe_cmov(x, fe_neg(x), fe_is_negative(x) ^ sign);
+  fe_cmov(x, fe_neg(x), ct::Choice::from_bit(fe_is_negative(x) ^ sign));
   out.X = x;
   out.Y = fe_carry(y);
   out.Z = fe_one();

@@ -56,24 +56,24 @@ P1P1 msub(const P3& p, const Niels& q);   // p - q, q affine
 
 inline P3 p3_neg(const P3& p) { return {fe_neg(p.X), p.Y, p.Z, fe_neg(p.T)}; }
 
-// Constant-time conditional move and negation of addition operands (flag is 0 or 1).
-inline void cmov(Cached& a, const Cached& b, uint64_t flag) {
+// Constant-time conditional move and negation of addition operands.
+inline void cmov(Cached& a, const Cached& b, ct::Choice flag) {
   fe_cmov(a.YplusX, b.YplusX, flag);
   fe_cmov(a.YminusX, b.YminusX, flag);
   fe_cmov(a.Z, b.Z, flag);
   fe_cmov(a.T2d, b.T2d, flag);
 }
-inline void cmov(Niels& a, const Niels& b, uint64_t flag) {
+inline void cmov(Niels& a, const Niels& b, ct::Choice flag) {
   fe_cmov(a.YplusX, b.YplusX, flag);
   fe_cmov(a.YminusX, b.YminusX, flag);
   fe_cmov(a.XY2d, b.XY2d, flag);
 }
 // -(x, y) = (-x, y): swaps y+x with y-x and negates the xy term.
-inline void cneg(Cached& a, uint64_t flag) {
+inline void cneg(Cached& a, ct::Choice flag) {
   const Cached n = {a.YminusX, a.YplusX, a.Z, fe_neg(a.T2d)};
   cmov(a, n, flag);
 }
-inline void cneg(Niels& a, uint64_t flag) {
+inline void cneg(Niels& a, ct::Choice flag) {
   const Niels n = {a.YminusX, a.YplusX, fe_neg(a.XY2d)};
   cmov(a, n, flag);
 }

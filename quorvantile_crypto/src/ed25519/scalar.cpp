@@ -1,6 +1,7 @@
 // Montgomery arithmetic modulo L with five 52-bit limbs (R = 2^260).
 #include "ed25519/scalar.hpp"
 
+#include "ed25519/load.hpp"
 #include "openssl_util.hpp"
 
 namespace quorvantile_crypto::ed25519 {
@@ -17,12 +18,6 @@ constexpr Limbs kL = {{0x2631a5cf5d3ed, 0xdea2f79cd6581, 0x000000014def9, 0x0000
 constexpr uint64_t kLFactor = 0x51da312547e1b;  // -1/L mod 2^52
 constexpr Limbs kR = {{0xf48bd6721e6ed, 0x3bab5ac67e45a, 0xfffffeb35e51b, 0xfffffffffffff, 0x00fffffffffff}};
 constexpr Limbs kRR = {{0x9d265e952d13b, 0xd63c715bea69f, 0x5be65cb687604, 0x3dceec73d217f, 0x009411b7c309a}};
-
-uint64_t load64_le(const uint8_t* p) {
-  uint64_t r = 0;
-  for (int i = 7; i >= 0; --i) r = (r << 8) | p[i];
-  return r;
-}
 
 Limbs unpack32(const uint8_t* s) {
   const uint64_t w0 = load64_le(s), w1 = load64_le(s + 8), w2 = load64_le(s + 16), w3 = load64_le(s + 24);
@@ -89,8 +84,8 @@ Limbs mont_mul(const Limbs& a, const Limbs& b) {
     carry = sum >> 52;
   }
   r.v[4] = static_cast<uint64_t>(carry);
-  ossl::wipe(z, sizeof z);
-  ossl::wipe(n, sizeof n);
+  secure_wipe(z, sizeof z);
+  secure_wipe(n, sizeof n);
   return sub_mod(r, kL);
 }
 
@@ -100,8 +95,8 @@ Scalar scalar_reduce32(std::span<const uint8_t, 32> bytes) {
   Limbs a = unpack32(bytes.data());
   Limbs r = mont_mul(a, kR);  // a * R / R
   const Scalar s = pack(r);
-  ossl::wipe(&a, sizeof a);
-  ossl::wipe(&r, sizeof r);
+  secure_wipe(&a, sizeof a);
+  secure_wipe(&r, sizeof r);
   return s;
 }
 
@@ -118,12 +113,12 @@ Scalar scalar_reduce64(std::span<const uint8_t, 64> bytes) {
   Limbs hi_r = mont_mul(hi, kRR);
   Limbs sum = add_mod(lo_r, hi_r);
   const Scalar out = pack(sum);
-  ossl::wipe(w, sizeof w);
-  ossl::wipe(&lo, sizeof lo);
-  ossl::wipe(&hi, sizeof hi);
-  ossl::wipe(&lo_r, sizeof lo_r);
-  ossl::wipe(&hi_r, sizeof hi_r);
-  ossl::wipe(&sum, sizeof sum);
+  secure_wipe(w, sizeof w);
+  secure_wipe(&lo, sizeof lo);
+  secure_wipe(&hi, sizeof hi);
+  secure_wipe(&lo_r, sizeof lo_r);
+  secure_wipe(&hi_r, sizeof hi_r);
+  secure_wipe(&sum, sizeof sum);
   return out;
 }
 
@@ -153,14 +148,14 @@ Scalar scalar_muladd(const Scalar& a, const Scalar& b, const Scalar& c) {
   Limbs c_red = mont_mul(lc, kR);    // c mod L
   Limbs sum = add_mod(ab_r, c_red);
   const Scalar out = pack(sum);
-  for (Limbs* l : {&la, &lb, &lc, &ab, &ab_r, &c_red, &sum}) ossl::wipe(l, sizeof *l);
+  for (Limbs* l : {&la, &lb, &lc, &ab, &ab_r, &c_red, &sum}) secure_wipe(l, sizeof *l);
   return out;
 }
 
-bool scalar_ct_equal(const Scalar& a, const Scalar& b) {
-  unsigned diff = 0;
-  for (int i = 0; i < 32; ++i) diff |= static_cast<unsigned>(a.bytes[i] ^ b.bytes[i]);
-  return ((diff - 1) >> 8) & 1;
+ct::Choice scalar_ct_equal(const Scalar& a, const Scalar& b) {
+  uint64_t diff = 0;
+  for (int i = 0; i < 32; ++i) diff |= static_cast<uint64_t>(a.bytes[i] ^ b.bytes[i]);
+  return ct::equal_small(ct::value_barrier(diff), 0);
 }
 
 }  // namespace quorvantile_crypto::ed25519

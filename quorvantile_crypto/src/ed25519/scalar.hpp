@@ -1,6 +1,7 @@
 #pragma once
 // Scalars modulo the group order L = 2^252 + 27742317777372353535851937790883648493.
 // All operations are constant time in the scalar values.
+#include "ct/choice.hpp"
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -19,6 +20,6 @@ Scalar scalar_reduce64(std::span<const uint8_t, 64> bytes);  // bytes mod L (e.g
 bool scalar_is_canonical(std::span<const uint8_t, 32> bytes);  // bytes < L
 std::optional<Scalar> scalar_parse(std::span<const uint8_t, 32> bytes);  // canonical bytes only
 Scalar scalar_muladd(const Scalar& a, const Scalar& b, const Scalar& c);  // a*b + c mod L
-bool scalar_ct_equal(const Scalar& a, const Scalar& b);  // byte equality without early exit
+ct::Choice scalar_ct_equal(const Scalar& a, const Scalar& b);  // byte equality without early exit
 
 }  // namespace quorvantile_crypto::ed25519

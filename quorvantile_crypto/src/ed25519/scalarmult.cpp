@@ -22,31 +22,29 @@ void radix16(int8_t digits[65], const Scalar& s) {
   digits[64] = static_cast<int8_t>(carry);
 }
 
-// 1 when a == b, for small non-negative values, without branching.
-uint64_t eq_small(uint64_t a, uint64_t b) { return ((a ^ b) - 1) >> 63; }
-
 // |digit| and its sign, without branching.
-void split_digit(int8_t digit, uint64_t& magnitude, uint64_t& negative) {
-  const int d = digit;
-  negative = static_cast<uint64_t>(static_cast<unsigned>(d) >> 31);
+ct::Choice split_digit(int8_t digit, uint64_t& magnitude) {
+  const int d = ct::value_barrier(static_cast<int>(digit));
+  const uint64_t negative = static_cast<uint64_t>(static_cast<unsigned>(d) >> 31);
   const int mask = -static_cast<int>(negative);
   magnitude = static_cast<uint64_t>((d ^ mask) - mask);
+  return ct::Choice::from_bit(negative);
 }
 
 Niels select_base(int row, int8_t digit) {
-  uint64_t magnitude = 0, negative = 0;
-  split_digit(digit, magnitude, negative);
+  uint64_t magnitude = 0;
+  const ct::Choice negative = split_digit(digit, magnitude);
   Niels t = niels_identity();
-  for (int j = 0; j < 8; ++j) cmov(t, kBaseComb[row][j], eq_small(magnitude, static_cast<uint64_t>(j + 1)));
+  for (int j = 0; j < 8; ++j) cmov(t, kBaseComb[row][j], ct::equal_small(magnitude, static_cast<uint64_t>(j + 1)));
   cneg(t, negative);
   return t;
 }
 
 Cached select_cached(const Cached table[8], int8_t digit) {
-  uint64_t magnitude = 0, negative = 0;
-  split_digit(digit, magnitude, negative);
+  uint64_t magnitude = 0;
+  const ct::Choice negative = split_digit(digit, magnitude);
   Cached t = cached_identity();
-  for (int j = 0; j < 8; ++j) cmov(t, table[j], eq_small(magnitude, static_cast<uint64_t>(j + 1)));
+  for (int j = 0; j < 8; ++j) cmov(t, table[j], ct::equal_small(magnitude, static_cast<uint64_t>(j + 1)));
   cneg(t, negative);
   return t;
 }
@@ -95,8 +93,8 @@ P3 scalarmult_base(const Scalar& s) {
   for (int i = 1; i < 64; i += 2) h = to_p3(madd(h, select_base(i / 2, e[i])));
   h = to_p3(dbl(to_p2(dbl(to_p2(dbl(to_p2(dbl(h))))))));
   for (int i = 0; i < 64; i += 2) h = to_p3(madd(h, select_base(i / 2, e[i])));
-  ossl::wipe(e, sizeof e);
-  ossl::wipe(&reduced, sizeof reduced);
+  secure_wipe(e, sizeof e);
+  secure_wipe(&reduced, sizeof reduced);
   return h;
 }
 
@@ -117,8 +115,8 @@ P3 scalarmult(const Scalar& s, const P3& p) {
     t = add(h16, select_cached(table, e[i]));
   }
   const P3 h = to_p3(t);
-  ossl::wipe(e, sizeof e);
-  ossl::wipe(table, sizeof table);
+  secure_wipe(e, sizeof e);
+  secure_wipe(table, sizeof table);
   return h;
 }
 

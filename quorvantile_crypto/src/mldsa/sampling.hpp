@@ -4,6 +4,9 @@
 // digest context.
 #include <openssl/evp.h>
 
+#include <span>
+
+#include "keccak/keccak.hpp"
 #include "mldsa/field.hpp"
 #include "mldsa/xof_output.hpp"
 #include "quorvantile_crypto/bytes.hpp"
@@ -13,13 +16,29 @@ namespace quorvantile_crypto::mldsa::detail {
 // A^[row][column] = RejNTTPoly(rho || column || row): coefficients in [0, q), NTT domain.
 void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Poly& out);
 
+// Up to four entries at once, each in its own lane of the multi-lane Keccak: out[i] is
+// A^[entries[i].row][entries[i].column]; out.size() == entries.size().
+struct MatrixIndex {
+  int row;
+  int column;
+};
+void expand_matrix_entries(keccak::Permutation permutation, ByteView rho, std::span<const MatrixIndex> entries,
+                           std::span<Poly> out);
+
 // SampleInBall(ctilde): tau coefficients +1 or -1, all others 0.
 void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out);
 
+// tr = SHAKE256(public key) and SampleInBall(ctilde) side by side in two lanes (independent
+// streams of different lengths): tr.size() bytes of the first, the challenge from the second.
+void hash_key_and_sample_challenge(keccak::Permutation permutation, ByteView public_key, ByteView ctilde, int tau,
+                                   std::span<uint8_t> tr, Poly& challenge);
+
 // The samplers proper, reading from an already opened SHAKE128 (RejNTTPoly) or SHAKE256
-// (SampleInBall) stream of any initial length.
-void rej_ntt_poly(XofOutput& stream, Poly& out);
-void sample_in_ball(XofOutput& stream, int tau, Poly& out);
+// (SampleInBall) stream of any initial length. RejNTTPoly reads an XofOutput or a LaneOutput.
+template <class Stream>
+void rej_ntt_poly(Stream& stream, Poly& out);
+template <class Stream>
+void sample_in_ball(Stream& stream, int tau, Poly& out);
 
 namespace avx2 {
 // The vector part of RejNTTPoly's loop: takes 24-byte groups from bytes[pos..end) while at least

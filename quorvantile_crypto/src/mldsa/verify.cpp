@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "mldsa/bit_packing.hpp"
+#include "mldsa/expansion.hpp"
 #include "mldsa/hints.hpp"
 #include "mldsa/params.hpp"
 #include "mldsa/poly_ops.hpp"
@@ -19,7 +20,7 @@ namespace {
 using namespace detail;
 
 template <class P>
-bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> message_representative,
+bool verify_parts(Expansion expansion, ByteView public_key, std::initializer_list<ByteView> message_representative,
                           ByteView signature) {
   if (public_key.size() != P::public_key_bytes || signature.size() != P::signature_bytes) return false;
   const ByteView rho = public_key.first(kSeedBytes);
@@ -35,10 +36,18 @@ bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> m
   auto owned_ctx = ossl::new_md_ctx();
   EVP_MD_CTX* ctx = owned_ctx.get();
 
+  // tr and the challenge are independent streams: side by side in two lanes on the multi-lane
+  // paths, one after the other through OpenSSL otherwise.
   std::array<uint8_t, kTrBytes> tr;
-  ossl::digest_init(ctx, ossl::shake256());
-  ossl::digest_update(ctx, public_key);
-  ossl::digest_final_xof(ctx, tr.data(), tr.size());
+  Poly minus_c;
+  if (expansion == Expansion::OneLane) {
+    ossl::digest_init(ctx, ossl::shake256());
+    ossl::digest_update(ctx, public_key);
+    ossl::digest_final_xof(ctx, tr.data(), tr.size());
+    sample_challenge(ctx, ctilde, P::tau, minus_c);
+  } else {
+    hash_key_and_sample_challenge(lane_permutation(expansion), public_key, ctilde, P::tau, tr, minus_c);
+  }
 
   std::array<uint8_t, kMuBytes> mu;
   ossl::digest_init(ctx, ossl::shake256());
@@ -47,39 +56,34 @@ bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> m
   ossl::digest_final_xof(ctx, mu.data(), mu.size());
 
   // -NTT(c), so that the row loop only ever adds products.
-  Poly minus_c;
-  sample_challenge(ctx, ctilde, P::tau, minus_c);
   ntt(minus_c);
   for (int32_t& x : minus_c) x = -x;
   for (Poly& zs : z) ntt(zs);
 
-  // w'_approx = NTT^-1(A^ * NTT(z) - NTT(c) * NTT(t1 * 2^d)), one row at a time, each row turned
-  // into its high bits with the hints and encoded at once.
+  // w'_approx = NTT^-1(A^ * NTT(z) - NTT(c) * NTT(t1 * 2^d)): the matrix product for all rows
+  // first (its entries are independent streams), then row by row the t1 term, the high bits
+  // with the hints, and the encoding.
+  std::array<Poly, P::k> w{};
+  accumulate_matrix_product(expansion, ctx, rho, z, w);
   std::array<uint8_t, P::k * P::w1_poly_bytes> w1_encoded;
-  Poly a;
   Poly t;
-  Poly w;
   std::array<bool, kN> hinted;
   std::size_t hint_begin = 0;
   for (int row = 0; row < P::k; ++row) {
-    w.fill(0);
-    for (int column = 0; column < P::l; ++column) {
-      expand_matrix_entry(ctx, rho, row, column, a);
-      multiply_add_montgomery(w, a, z[static_cast<std::size_t>(column)]);
-    }
+    Poly& wr = w[static_cast<std::size_t>(row)];
     unpack_bits<10>(packed_t1.data() + static_cast<std::size_t>(row) * kT1PolyBytes, t);
     for (int32_t& x : t) x <<= kDroppedBits;
     ntt(t);
-    multiply_add_montgomery(w, minus_c, t);
-    for (int32_t& x : w) x = reduce32(x);
-    inverse_ntt_to_montgomery(w);
+    multiply_add_montgomery(wr, minus_c, t);
+    for (int32_t& x : wr) x = reduce32(x);
+    inverse_ntt_to_montgomery(wr);
 
     hinted.fill(false);
     const std::size_t hint_end = hints[P::omega + static_cast<std::size_t>(row)];
     for (std::size_t h = hint_begin; h < hint_end; ++h) hinted[hints[h]] = true;
     hint_begin = hint_end;
-    for (int i = 0; i < kN; ++i) w[i] = use_hint<P::gamma2>(add_q_if_negative(w[i]), hinted[i]);
-    pack_bits<P::w1_bits>(w, w1_encoded.data() + static_cast<std::size_t>(row) * P::w1_poly_bytes);
+    for (int i = 0; i < kN; ++i) wr[i] = use_hint<P::gamma2>(add_q_if_negative(wr[i]), hinted[i]);
+    pack_bits<P::w1_bits>(wr, w1_encoded.data() + static_cast<std::size_t>(row) * P::w1_poly_bytes);
   }
 
   std::array<uint8_t, P::ctilde_bytes> ctilde_check;
@@ -90,29 +94,43 @@ bool verify_internal_with(ByteView public_key, std::initializer_list<ByteView> m
   return std::ranges::equal(ctilde_check, ctilde);
 }
 
-bool dispatch(ParameterSet params, ByteView public_key, std::initializer_list<ByteView> message_representative,
-              ByteView signature) {
+bool dispatch(Expansion expansion, ParameterSet params, ByteView public_key,
+              std::initializer_list<ByteView> message_representative, ByteView signature) {
   switch (params) {
     case ParameterSet::MlDsa44:
-      return verify_internal_with<MlDsa44Params>(public_key, message_representative, signature);
+      return verify_parts<MlDsa44Params>(expansion, public_key, message_representative, signature);
     case ParameterSet::MlDsa65:
-      return verify_internal_with<MlDsa65Params>(public_key, message_representative, signature);
+      return verify_parts<MlDsa65Params>(expansion, public_key, message_representative, signature);
     case ParameterSet::MlDsa87:
-      return verify_internal_with<MlDsa87Params>(public_key, message_representative, signature);
+      return verify_parts<MlDsa87Params>(expansion, public_key, message_representative, signature);
   }
   return false;
 }
 
 }  // namespace
 
-bool verify(ParameterSet params, ByteView public_key, ByteView message, ByteView signature, ByteView context) {
+namespace detail {
+
+bool verify_on(Expansion expansion, ParameterSet params, ByteView public_key, ByteView message, ByteView signature,
+               ByteView context) {
   if (context.size() > 255) return false;
   const std::array<uint8_t, 2> domain{0x00, static_cast<uint8_t>(context.size())};
-  return dispatch(params, public_key, {domain, context, message}, signature);
+  return dispatch(expansion, params, public_key, {domain, context, message}, signature);
+}
+
+bool verify_internal_on(Expansion expansion, ParameterSet params, ByteView public_key, ByteView message_representative,
+                        ByteView signature) {
+  return dispatch(expansion, params, public_key, {message_representative}, signature);
+}
+
+}  // namespace detail
+
+bool verify(ParameterSet params, ByteView public_key, ByteView message, ByteView signature, ByteView context) {
+  return verify_on(default_expansion(), params, public_key, message, signature, context);
 }
 
 bool verify_internal(ParameterSet params, ByteView public_key, ByteView message_representative, ByteView signature) {
-  return dispatch(params, public_key, {message_representative}, signature);
+  return verify_internal_on(default_expansion(), params, public_key, message_representative, signature);
 }
 
 }  // namespace quorvantile_crypto::mldsa

@@ -3,7 +3,6 @@
 #include <openssl/bn.h>
 #include <openssl/core_names.h>
 #include <openssl/ec.h>
-#include <openssl/err.h>
 #include <openssl/params.h>
 
 #include <algorithm>
@@ -86,11 +85,9 @@ bool verify(ByteView public_key, ByteView message, ByteView signature) {
   const ByteView r = signature.first(kScalarSize);
   const ByteView s = signature.subspan(kScalarSize);
   if (!in_scalar_range(r) || !in_scalar_range(s)) return false;
-  const bool ok = verify_with_openssl(public_key, message, r, s);
-  // A rejected key or signature leaves entries on the thread's OpenSSL error queue; a false
-  // result is not an error, so they are dropped.
-  if (!ok) ERR_clear_error();
-  return ok;
+  // A rejected key or signature queues OpenSSL errors; a false result is not an error.
+  const ossl::ErrorQueueMark mark;
+  return verify_with_openssl(public_key, message, r, s);
 }
 
 }  // namespace quorvantile_crypto::ecdsa_p521

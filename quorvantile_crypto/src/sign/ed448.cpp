@@ -1,6 +1,5 @@
 #include "sign/ed448.hpp"
 
-#include <openssl/err.h>
 
 #include "openssl_util.hpp"
 
@@ -20,11 +19,9 @@ bool verify_with_openssl(ByteView public_key, ByteView message, ByteView signatu
 
 bool verify(ByteView public_key, ByteView message, ByteView signature) {
   if (public_key.size() != kPublicKeySize || signature.size() != kSignatureSize) return false;
-  const bool ok = verify_with_openssl(public_key, message, signature);
-  // A rejected key or signature leaves entries on the thread's OpenSSL error queue; a false
-  // result is not an error, so they are dropped.
-  if (!ok) ERR_clear_error();
-  return ok;
+  // A rejected key or signature queues OpenSSL errors; a false result is not an error.
+  const ossl::ErrorQueueMark mark;
+  return verify_with_openssl(public_key, message, signature);
 }
 
 }  // namespace quorvantile_crypto::ed448

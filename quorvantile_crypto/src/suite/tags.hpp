@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "quorvantile_crypto/sign.hpp"
+#include "suite/component_sizes.hpp"
 
 namespace quorvantile_crypto::tags {
 
@@ -16,12 +17,16 @@ inline constexpr uint8_t kPureMlDsa87 = 0x10;
 inline constexpr uint8_t kEd448MlDsa65 = 0x13;
 inline constexpr uint8_t kP521MlDsa87 = 0x14;
 
+// Totals are derived from the components, so the slicing of a value that has the tag's total
+// length always stays inside it.
 struct TagInfo {
   uint8_t tag;
   Suite suite;
   SignatureLevel level;
-  std::size_t public_key_total;
-  std::size_t signature_total;
+  sizes::Component classical;  // kNone for pure ML-DSA
+  sizes::Component lattice;
+  std::size_t public_key_total = sizes::tagged(classical, lattice).public_key;
+  std::size_t signature_total = sizes::tagged(classical, lattice).signature;
 };
 
 // The entry for a known tag, none for every other byte.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "openssl_util.hpp"
+#include "quorvantile_crypto/secret.hpp"
 #include "quorvantile_crypto/vrf.hpp"
 #include "vrf/primitives.hpp"
 
@@ -18,16 +19,14 @@ using Span32 = std::span<const uint8_t, 32>;
 
 Span32 first32(ByteView bytes, std::size_t offset) { return Span32(bytes.data() + offset, 32); }
 
-// k = SHA-512(prefix || encode(H)) mod L, the RFC 8032 nonce. The digest is wiped.
-ed25519::Scalar nonce(const ExpandedSecret& secret, const ed25519::Encoding& h, EVP_MD_CTX* md) {
-  std::array<uint8_t, 64> digest{};
+// k = SHA-512(prefix || encode(H)) mod L, the RFC 8032 nonce, written into its holder.
+void nonce(const ExpandedSecret& secret, const ed25519::Encoding& h, EVP_MD_CTX* md, Secret<ed25519::Scalar>& k) {
+  Secret<std::array<uint8_t, 64>> digest;
   ossl::digest_init(md, ossl::sha512());
   ossl::digest_update(md, secret.prefix);
   ossl::digest_update(md, h);
-  ossl::digest_final(md, digest.data());
-  ed25519::Scalar k = ed25519::scalar_reduce64(std::span<const uint8_t, 64>(digest));
-  ossl::wipe(digest.data(), digest.size());
-  return k;
+  ossl::digest_final(md, digest.get().data());
+  k.get() = ed25519::scalar_reduce64(std::span<const uint8_t, 64>(digest.get()));
 }
 
 }  // namespace
@@ -56,11 +55,11 @@ CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha) {
   const ed25519::Encoding h_encoding = ed25519::encode(*h);
   const ed25519::Encoding gamma = ed25519::encode(ed25519::mul(secret.x, *h));
 
-  ed25519::Scalar k = nonce(secret, h_encoding, md.get());
-  const Challenge c = challenge(y, h_encoding, gamma, ed25519::encode(ed25519::mul_base(k)),
-                                ed25519::encode(ed25519::mul(k, *h)), md.get());
-  const ed25519::Scalar s = ed25519::scalar_muladd(challenge_scalar(c), secret.x, k);
-  ossl::wipe(k.bytes.data(), k.bytes.size());
+  Secret<ed25519::Scalar> k;
+  nonce(secret, h_encoding, md.get(), k);
+  const Challenge c = challenge(y, h_encoding, gamma, ed25519::encode(ed25519::mul_base(k.get())),
+                                ed25519::encode(ed25519::mul(k.get(), *h)), md.get());
+  const ed25519::Scalar s = ed25519::scalar_muladd(challenge_scalar(c), secret.x, k.get());
 
   Proof proof{};
   std::copy(gamma.begin(), gamma.end(), proof.begin() + kGammaOffset);

@@ -18,8 +18,8 @@ constexpr int kCounterBudget = 256;
 }  // namespace
 
 ExpandedSecret::~ExpandedSecret() {
-  ossl::wipe(x.bytes.data(), x.bytes.size());
-  ossl::wipe(prefix.data(), prefix.size());
+  secure_wipe(x.bytes.data(), x.bytes.size());
+  secure_wipe(prefix.data(), prefix.size());
 }
 
 void expand_secret(std::span<const uint8_t, 32> seed, ExpandedSecret& out, EVP_MD_CTX* md) {
@@ -32,7 +32,7 @@ void expand_secret(std::span<const uint8_t, 32> seed, ExpandedSecret& out, EVP_M
   // Reducing modulo L leaves x*B and x*H unchanged: both points have order L.
   out.x = ed25519::scalar_reduce32(std::span<const uint8_t, 32>(h.data(), 32));
   std::copy(h.begin() + 32, h.end(), out.prefix.begin());
-  ossl::wipe(h.data(), h.size());
+  secure_wipe(h.data(), h.size());
 }
 
 std::optional<ed25519::Point> hash_to_curve_tai(ByteView salt, ByteView alpha, EVP_MD_CTX* md) {

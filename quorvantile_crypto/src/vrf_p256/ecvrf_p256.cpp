@@ -47,6 +47,7 @@ CryptoError no_candidate() {
 }  // namespace
 
 CryptoResult<PublicKey> ecvrf_p256_public_key(ByteView secret_key) {
+  const ossl::ErrorQueueMark mark;  // point and scalar arithmetic may queue OpenSSL errors
   CryptoResult<Bn> x = secret_scalar(secret_key);
   if (!x) return std::unexpected(x.error());
   BnCtx ctx = new_bn_ctx();
@@ -55,6 +56,7 @@ CryptoResult<PublicKey> ecvrf_p256_public_key(ByteView secret_key) {
 }
 
 CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha) {
+  const ossl::ErrorQueueMark mark;
   CryptoResult<Bn> x = secret_scalar(secret_key);
   if (!x) return std::unexpected(x.error());
   BnCtx ctx = new_bn_ctx();
@@ -83,6 +85,7 @@ CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha) {
 }
 
 CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, ByteView proof) {
+  const ossl::ErrorQueueMark mark;
   if (public_key.size() != kPublicKeySize) {
     return std::unexpected(CryptoError::invalid_length(kPublicKeySize, public_key.size()));
   }
@@ -97,7 +100,9 @@ CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, 
   std::copy_n(proof.begin() + kChallengeOffset, kChallengeSize, c.begin());
   Bn c_scalar = scalar_from_challenge(c);
   const ByteView s_bytes = proof.subspan(kResponseOffset, kScalarSize);
-  if (!ct_less_be(s_bytes, curve().n_bytes)) return std::nullopt;
+  if (!std::lexicographical_compare(s_bytes.begin(), s_bytes.end(), curve().n_bytes.begin(), curve().n_bytes.end())) {
+    return std::nullopt;
+  }
   Bn s = bn_from_be(s_bytes);
 
   ossl::MdCtx md = ossl::new_md_ctx();
@@ -118,6 +123,7 @@ CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, 
 }
 
 CryptoResult<Hash32> proof_to_hash(ByteView proof) {
+  const ossl::ErrorQueueMark mark;
   if (proof.size() != kProofSize) return std::unexpected(CryptoError::invalid_length(kProofSize, proof.size()));
   BnCtx ctx = new_bn_ctx();
   std::optional<DecodedPoint> gamma = string_to_point(proof.subspan(kGammaOffset, kPointStringSize), ctx.get());

@@ -4,6 +4,7 @@
 #include <openssl/evp.h>
 #include <openssl/params.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <new>
@@ -60,7 +61,7 @@ template <std::size_t N>
 struct WipeOnExit {
   std::array<Bytes32*, N> buffers;
   ~WipeOnExit() {
-    for (Bytes32* buffer : buffers) ossl::wipe(buffer->data(), buffer->size());
+    for (Bytes32* buffer : buffers) secure_wipe(buffer->data(), buffer->size());
   }
 };
 
@@ -77,7 +78,8 @@ Bn rfc6979_nonce(const BIGNUM* x, const PointString& h) {
 
   bn_to_be(x, x_octets.data(), x_octets.size());
   // bits2octets: h1 has exactly qlen bits, so one conditional subtraction of n reduces it.
-  if (!ct_less_be(h1_octets, c.n_bytes)) {
+  // h1 is the hash of public input.
+  if (!std::lexicographical_compare(h1_octets.begin(), h1_octets.end(), c.n_bytes.begin(), c.n_bytes.end())) {
     Bn h1 = bn_from_be(h1_octets);
     check(BN_sub(h1.get(), h1.get(), c.n), "BN_sub");
     bn_to_be(h1.get(), h1_octets.data(), h1_octets.size());
@@ -94,7 +96,8 @@ Bn rfc6979_nonce(const BIGNUM* x, const PointString& h) {
   for (;;) {
     v = hmac.mac(k, {v});
     k_bytes = v;
-    if (!ct_is_zero(k_bytes) && ct_less_be(k_bytes, c.n_bytes)) break;
+    // Only whether a candidate is accepted leaves the loop, never the candidate.
+    if (((!ct_is_zero(k_bytes)) & ct_less_be(k_bytes, c.n_bytes)).declassify()) break;
     const uint8_t zero[1] = {0x00};
     k = hmac.mac(k, {v, zero});
     v = hmac.mac(k, {v});

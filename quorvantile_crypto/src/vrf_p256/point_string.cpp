@@ -12,7 +12,7 @@ constexpr uint8_t kOdd = 0x03;
 constexpr uint8_t kCompact = 0x05;
 
 // The square root of x^3 - 3x + b that the first byte selects, or nothing when there is none.
-// The exponentiation is the constant-time one; the choice between y and p - y is a masked select.
+// Points are public values: nothing here needs to hide what it computes.
 std::optional<Bn> solve_y(const BIGNUM* x, uint8_t form, BN_CTX* ctx) {
   const Curve& c = curve();
   Bn rhs = new_bn();
@@ -25,9 +25,7 @@ std::optional<Bn> solve_y(const BIGNUM* x, uint8_t form, BN_CTX* ctx) {
   check(BN_mod_add_quick(rhs.get(), rhs.get(), c.b, c.p), "BN_mod_add_quick");
 
   Bn y = new_bn();
-  BN_set_flags(rhs.get(), BN_FLG_CONSTTIME);
-  check(BN_mod_exp_mont_consttime(y.get(), rhs.get(), c.sqrt_exponent, c.p, ctx, c.mont_p),
-        "BN_mod_exp_mont_consttime");
+  check(BN_mod_exp_mont(y.get(), rhs.get(), c.sqrt_exponent, c.p, ctx, c.mont_p), "BN_mod_exp_mont");
   check(BN_mod_sqr(t.get(), y.get(), c.p, ctx), "BN_mod_sqr");
   if (BN_cmp(t.get(), rhs.get()) != 0) return std::nullopt;
 
@@ -35,12 +33,8 @@ std::optional<Bn> solve_y(const BIGNUM* x, uint8_t form, BN_CTX* ctx) {
   Bn other = new_bn();
   check(BN_sub(other.get(), c.p, y.get()), "BN_sub");
   const bool swap = form == kCompact ? BN_cmp(y.get(), c.half_p) > 0 : (BN_is_odd(y.get()) == 1) != (form == kOdd);
-  Bytes32 chosen{};
-  Bytes32 alternative{};
-  bn_to_be(y.get(), chosen.data(), chosen.size());
-  bn_to_be(other.get(), alternative.data(), alternative.size());
-  ct_select(chosen, alternative, swap);
-  return bn_from_be(chosen);
+  if (swap) return other;
+  return y;
 }
 
 }  // namespace
@@ -59,7 +53,9 @@ std::optional<DecodedPoint> string_to_point(ByteView string, BN_CTX* ctx) {
   const uint8_t form = string[0];
   if (form != kEven && form != kOdd && form != kCompact) return std::nullopt;
   const ByteView x_bytes = string.subspan(1);
-  if (!ct_less_be(x_bytes, curve().p_bytes)) return std::nullopt;
+  if (!std::lexicographical_compare(x_bytes.begin(), x_bytes.end(), curve().p_bytes.begin(), curve().p_bytes.end())) {
+    return std::nullopt;
+  }
 
   Bn x = bn_from_be(x_bytes);
   std::optional<Bn> y = solve_y(x.get(), form, ctx);

@@ -4,35 +4,29 @@
 
 namespace quorvantile_crypto::vrf_p256 {
 
-bool ct_less_be(ByteView a, ByteView b) {
+ct::Choice ct_less_be(ByteView a, ByteView b) {
   // Subtract b from a from the least significant byte up; a < b exactly when a borrow remains.
-  unsigned borrow = 0;
+  uint64_t borrow = 0;
   for (std::size_t i = a.size(); i-- > 0;) {
-    const unsigned diff = static_cast<unsigned>(a[i]) - static_cast<unsigned>(b[i]) - borrow;
-    borrow = (diff >> 8) & 1U;
+    const uint64_t diff = uint64_t{a[i]} - uint64_t{b[i]} - borrow;
+    borrow = ct::value_barrier((diff >> 8) & 1U);
   }
-  return borrow == 1;
+  return ct::Choice::from_bit(borrow);
 }
 
-bool ct_is_zero(ByteView bytes) {
-  unsigned acc = 0;
+ct::Choice ct_is_zero(ByteView bytes) {
+  uint64_t acc = 0;
   for (uint8_t byte : bytes) acc |= byte;
-  return ((acc - 1U) >> 8) & 1U;
-}
-
-void ct_select(Bytes32& target, const Bytes32& alternative, bool condition) {
-  const uint8_t mask = static_cast<uint8_t>(0U - static_cast<unsigned>(condition));
-  for (std::size_t i = 0; i < target.size(); ++i) {
-    target[i] = static_cast<uint8_t>(target[i] ^ (mask & (target[i] ^ alternative[i])));
-  }
+  return ct::equal_small(ct::value_barrier(acc), 0);
 }
 
 CryptoResult<Bn> secret_scalar(ByteView secret) {
   if (secret.size() != kScalarSize) return std::unexpected(CryptoError::invalid_length(kScalarSize, secret.size()));
-  if (!ct_less_be(secret, curve().n_bytes)) {
+  // A rejected key is reported, so the outcome of each check is public.
+  if (!ct_less_be(secret, curve().n_bytes).declassify()) {
     return std::unexpected(CryptoError::vrf("secret key is not a canonical P-256 scalar"));
   }
-  if (ct_is_zero(secret)) return std::unexpected(CryptoError::vrf("secret key scalar is zero"));
+  if (ct_is_zero(secret).declassify()) return std::unexpected(CryptoError::vrf("secret key scalar is zero"));
   return secret_bn_from_be(secret);
 }
 

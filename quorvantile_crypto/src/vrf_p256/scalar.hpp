@@ -1,9 +1,10 @@
 #pragma once
 // Scalars modulo the P-256 group order n, read from big-endian bytes, with the constant-time byte
-// comparisons they need.
+// comparisons secret scalars and nonces need.
 #include <array>
 #include <cstdint>
 
+#include "ct/choice.hpp"
 #include "quorvantile_crypto/error.hpp"
 #include "vrf_p256/ec.hpp"
 
@@ -14,11 +15,9 @@ inline constexpr std::size_t kChallengeSize = 16;
 using Challenge = std::array<uint8_t, kChallengeSize>;
 
 // a < b for equal-length big-endian strings, without data-dependent branches.
-bool ct_less_be(ByteView a, ByteView b);
+ct::Choice ct_less_be(ByteView a, ByteView b);
 // All bytes zero, without data-dependent branches.
-bool ct_is_zero(ByteView bytes);
-// target = condition ? alternative : target, byte-wise masked.
-void ct_select(Bytes32& target, const Bytes32& alternative, bool condition);
+ct::Choice ct_is_zero(ByteView bytes);
 
 // The secret key as a scalar x: 32 bytes, canonical (x < n), non-zero. Failures:
 // InvalidLength(32, got), Vrf "secret key is not a canonical P-256 scalar", Vrf "secret key

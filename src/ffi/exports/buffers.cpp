@@ -8,8 +8,6 @@ namespace {
 
 using namespace quorvantile_log::ffi;
 
-constexpr uint64_t kMaxCapacity = 0x7FFF'FFFF'FFFF'FFFFull;
-
 }  // namespace
 
 extern "C" QV_API RustBuffer ffi_quorvantile_log_rustbuffer_alloc(uint64_t size, RustCallStatus* status) {

@@ -1,0 +1,20 @@
+// policy_enforce_checkpoint_signing_key: one of the generated envelopes (first byte) and an arbitrary observed
+// public-key token text (the rest). Every outcome is success or a rendered message; a valid envelope's
+// mismatch is always a posture mismatch.
+#include <cstdlib>
+#include <string_view>
+
+#include "policy/operations.hpp"
+#include "policy_fuzz_support.hpp"
+
+using namespace quorvantile_log;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const auto& envelope = qv_fuzz::pick_envelope(data, size);
+  const auto result = policy::enforce_checkpoint_signing_key(envelope, std::string_view(reinterpret_cast<const char*>(data), size));
+  if (result) return 0;
+  const std::string message = result.error().render();
+  if (message.empty()) std::abort();
+  if (policy::verified_policy(envelope) && result.error().kind() != Error::Kind::PostureMismatch) std::abort();
+  return 0;
+}

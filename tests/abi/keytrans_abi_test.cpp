@@ -1,0 +1,79 @@
+// The key-transparency exports through the C ABI on the bundled proofs: the SearchResult record
+// as lowered, the suite identifier, and argument names in conversion failures.
+#include <gtest/gtest.h>
+
+#include "abi_support.hpp"
+#include "test_support.hpp"
+
+namespace qv_abi {
+namespace {
+
+Bytes data(const char* name) {
+  const std::string s = qv_test::read_file(qv_test::data_dir() / "keytrans" / name);
+  return Bytes(s.begin(), s.end());
+}
+
+const std::string kContext = "demo/keytrans/v1";
+
+struct Call {
+  RustCallStatus status{};
+  Bytes out;
+};
+
+Call search(uint16_t suite, const Bytes& label, const Bytes& proof, const Bytes& root = data("keytrans.root")) {
+  Call c;
+  RustBuffer out = uniffi_quorvantile_log_fn_func_keytrans_verify_search_suite(
+      suite, string_arg(kContext), bytes_arg(data("keytrans.vrf_public")), bytes_arg(root), bytes_arg(label),
+      bytes_arg(proof), &c.status);
+  c.out = take(out);
+  return c;
+}
+
+Bytes text(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+TEST(KeytransAbi, SearchResultRecordForPresentAndAbsentLabels) {
+  // present = 1, value = Some(9 bytes): "alice" and version 4 as u32.
+  Bytes value = text("alice");
+  for (int b : {0, 0, 0, 4}) value.push_back(static_cast<uint8_t>(b));
+  Bytes want = {1, 1};
+  put_i32(want, static_cast<uint32_t>(value.size()));
+  want.insert(want.end(), value.begin(), value.end());
+  Call present = search(0xF000, text("alice"), data("keytrans_search_alice.proof"));
+  ASSERT_EQ(present.status.code, 0) << status_message(present.status);
+  EXPECT_EQ(present.out, want);
+  RustCallStatus status{};
+  RustBuffer out = uniffi_quorvantile_log_fn_func_keytrans_verify_search(
+      string_arg(kContext), bytes_arg(data("keytrans.vrf_public")), bytes_arg(data("keytrans.root")),
+      bytes_arg(text("mallory")), bytes_arg(data("keytrans_search_mallory.proof")), &status);
+  ASSERT_EQ(status.code, 0) << status_message(status);
+  EXPECT_EQ(take(out), (Bytes{0, 0}));
+
+  uniffi_quorvantile_log_fn_func_keytrans_verify_monitor(
+      string_arg(kContext), bytes_arg(data("keytrans.vrf_public")), bytes_arg(data("keytrans.root")),
+      bytes_arg(text("alice")), bytes_arg(data("keytrans_monitor_alice_3.proof")), &status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST(KeytransAbi, FailuresCarryTheirMessages) {
+  Call unknown = search(3, text("alice"), data("keytrans_search_alice.proof"));
+  EXPECT_EQ(unknown.status.code, 1);
+  EXPECT_EQ(status_message(unknown.status), "malformed keytrans structure: unknown keytrans suite id 0x0003");
+  Call short_root = search(0xF000, text("alice"), data("keytrans_search_alice.proof"), Bytes(31));
+  EXPECT_EQ(status_message(short_root.status), "malformed keytrans structure: combined root must be 32 bytes, got 31");
+  Call wrong_label = search(0xF000, text("alicf"), data("keytrans_search_alice.proof"));
+  EXPECT_EQ(status_message(wrong_label.status), "vrf proof did not verify against the namespace public key");
+  // The default-suite proof read under an on-spec suite's 32-byte commitments.
+  Call other_suite = search(0x0002, text("alice"), data("keytrans_search_alice.proof"));
+  EXPECT_EQ(other_suite.status.code, 1);
+
+  RustCallStatus status{};
+  Bytes bad = {0, 0, 0, 9};  // claims 9 bytes, carries none
+  RustBuffer out = uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version_suite(
+      0x0001, string_arg(kContext), bytes_arg({}), bytes_arg(Bytes(32)), buffer(bad), bytes_arg({}), &status);
+  take(out);
+  EXPECT_EQ(status.code, 2);
+  EXPECT_TRUE(status_message(status).starts_with("Failed to convert arg 'label':")) ;
+}
+
+}  // namespace
+}  // namespace qv_abi
