@@ -631,6 +631,229 @@ inline Result<void> checkpoint_verify_inclusion(std::string_view note_text, std:
   return detail::finish(status);
 }
 
+// Verifies a CONIKS absence proof: the identity's leaf slot, located by the ECVRF proof under `vrf_public`, holds the empty leaf under the 64-byte directory `root` of `namespace`.
+inline Result<void> coniks_verify_absence(std::string_view namespace_, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> identity, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::String> a0(namespace_);
+  detail::Lowered<detail::Bytes> a1(vrf_public);
+  detail::Lowered<detail::Bytes> a2(root);
+  detail::Lowered<detail::Bytes> a3(identity);
+  detail::Lowered<detail::Bytes> a4(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_coniks_verify_absence(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), &status);
+  return detail::finish(status);
+}
+
+// Verifies a CONIKS presence proof: the ECVRF proof gives the identity's leaf index under `vrf_public`, and the committed value at that leaf with the authentication path hashes to the 64-byte directory `root` of `namespace`. Returns the proven value.
+inline Result<std::vector<uint8_t>> coniks_verify_lookup(std::string_view namespace_, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> identity, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::String> a0(namespace_);
+  detail::Lowered<detail::Bytes> a1(vrf_public);
+  detail::Lowered<detail::Bytes> a2(root);
+  detail::Lowered<detail::Bytes> a3(identity);
+  detail::Lowered<detail::Bytes> a4(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_coniks_verify_lookup(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), &status);
+  return detail::finish<detail::Bytes>(status, returned);
+}
+
+// Returns the 64-byte entry hash of a version-1 key-history entry under the caller's context label, which must have the form segment/segment/v<digits>.
+inline Result<std::vector<uint8_t>> key_history_entry_hash_with_context(std::string_view context, uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
+  detail::Lowered<detail::String> a0(context);
+  detail::Lowered<detail::U64> a1(seq);
+  detail::Lowered<detail::U64> a2(ts_ms);
+  detail::Lowered<detail::Bytes> a3(enc_x25519);
+  detail::Lowered<detail::Bytes> a4(enc_pq);
+  detail::Lowered<detail::Bytes> a5(signing_pub);
+  detail::Lowered<detail::Optional<detail::Bytes>> a6(prev_entry_hash);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4, a5, a6)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_key_history_entry_hash_with_context(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), a5.take(), a6.take(), &status);
+  return detail::finish<detail::Bytes>(status, returned);
+}
+
+// Returns the canonical bytes of a version-1 key-history entry. A missing or empty `prev_entry_hash` marks the first entry of a chain.
+inline Result<std::vector<uint8_t>> key_history_v1_canonical_bytes(uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
+  detail::Lowered<detail::U64> a0(seq);
+  detail::Lowered<detail::U64> a1(ts_ms);
+  detail::Lowered<detail::Bytes> a2(enc_x25519);
+  detail::Lowered<detail::Bytes> a3(enc_pq);
+  detail::Lowered<detail::Bytes> a4(signing_pub);
+  detail::Lowered<detail::Optional<detail::Bytes>> a5(prev_entry_hash);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4, a5)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_key_history_v1_canonical_bytes(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), a5.take(), &status);
+  return detail::finish<detail::Bytes>(status, returned);
+}
+
+// Returns the 64-byte entry hash of a version-1 key-history entry: SHA3-512 with the key-history label as context over the canonical bytes.
+inline Result<std::vector<uint8_t>> key_history_v1_entry_hash(uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
+  detail::Lowered<detail::U64> a0(seq);
+  detail::Lowered<detail::U64> a1(ts_ms);
+  detail::Lowered<detail::Bytes> a2(enc_x25519);
+  detail::Lowered<detail::Bytes> a3(enc_pq);
+  detail::Lowered<detail::Bytes> a4(signing_pub);
+  detail::Lowered<detail::Optional<detail::Bytes>> a5(prev_entry_hash);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4, a5)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_key_history_v1_entry_hash(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), a5.take(), &status);
+  return detail::finish<detail::Bytes>(status, returned);
+}
+
+// Returns the 32-byte RFC 6962 leaf hash of a version-1 key-history entry's canonical bytes, ready for verify_inclusion.
+inline Result<std::vector<uint8_t>> key_history_v1_rfc6962_leaf_hash(uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
+  detail::Lowered<detail::U64> a0(seq);
+  detail::Lowered<detail::U64> a1(ts_ms);
+  detail::Lowered<detail::Bytes> a2(enc_x25519);
+  detail::Lowered<detail::Bytes> a3(enc_pq);
+  detail::Lowered<detail::Bytes> a4(signing_pub);
+  detail::Lowered<detail::Optional<detail::Bytes>> a5(prev_entry_hash);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4, a5)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_key_history_v1_rfc6962_leaf_hash(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), a5.take(), &status);
+  return detail::finish<detail::Bytes>(status, returned);
+}
+
+// Verifies a key-transparency fixed-version proof under `root` (experimental default suite) and returns whether the proof's version is present and its value.
+inline Result<SearchResult> keytrans_verify_fixed_version(std::string_view context, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> label, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::String> a0(context);
+  detail::Lowered<detail::Bytes> a1(vrf_public);
+  detail::Lowered<detail::Bytes> a2(root);
+  detail::Lowered<detail::Bytes> a3(label);
+  detail::Lowered<detail::Bytes> a4(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), &status);
+  return detail::finish<detail::Record<SearchResult>>(status, returned);
+}
+
+// Verifies a key-transparency fixed-version proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+inline Result<SearchResult> keytrans_verify_fixed_version_suite(uint16_t suite_id, std::string_view context, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> label, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::U16> a0(suite_id);
+  detail::Lowered<detail::String> a1(context);
+  detail::Lowered<detail::Bytes> a2(vrf_public);
+  detail::Lowered<detail::Bytes> a3(root);
+  detail::Lowered<detail::Bytes> a4(label);
+  detail::Lowered<detail::Bytes> a5(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4, a5)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version_suite(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), a5.take(), &status);
+  return detail::finish<detail::Record<SearchResult>>(status, returned);
+}
+
+// Verifies a key-transparency monitoring proof: every version on the monitoring ladder of the proof's version is included under `root` (experimental default suite).
+inline Result<void> keytrans_verify_monitor(std::string_view context, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> label, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::String> a0(context);
+  detail::Lowered<detail::Bytes> a1(vrf_public);
+  detail::Lowered<detail::Bytes> a2(root);
+  detail::Lowered<detail::Bytes> a3(label);
+  detail::Lowered<detail::Bytes> a4(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_keytrans_verify_monitor(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), &status);
+  return detail::finish(status);
+}
+
+// Verifies a key-transparency monitoring proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+inline Result<void> keytrans_verify_monitor_suite(uint16_t suite_id, std::string_view context, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> label, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::U16> a0(suite_id);
+  detail::Lowered<detail::String> a1(context);
+  detail::Lowered<detail::Bytes> a2(vrf_public);
+  detail::Lowered<detail::Bytes> a3(root);
+  detail::Lowered<detail::Bytes> a4(label);
+  detail::Lowered<detail::Bytes> a5(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4, a5)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_keytrans_verify_monitor_suite(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), a5.take(), &status);
+  return detail::finish(status);
+}
+
+// Verifies a key-transparency search proof for `label` under the combined root `root` with the experimental default suite, and returns whether the label is present and its greatest version's value.
+inline Result<SearchResult> keytrans_verify_search(std::string_view context, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> label, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::String> a0(context);
+  detail::Lowered<detail::Bytes> a1(vrf_public);
+  detail::Lowered<detail::Bytes> a2(root);
+  detail::Lowered<detail::Bytes> a3(label);
+  detail::Lowered<detail::Bytes> a4(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_keytrans_verify_search(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), &status);
+  return detail::finish<detail::Record<SearchResult>>(status, returned);
+}
+
+// Verifies a key-transparency search proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+inline Result<SearchResult> keytrans_verify_search_suite(uint16_t suite_id, std::string_view context, std::span<const uint8_t> vrf_public, std::span<const uint8_t> root, std::span<const uint8_t> label, std::span<const uint8_t> proof) {
+  detail::Lowered<detail::U16> a0(suite_id);
+  detail::Lowered<detail::String> a1(context);
+  detail::Lowered<detail::Bytes> a2(vrf_public);
+  detail::Lowered<detail::Bytes> a3(root);
+  detail::Lowered<detail::Bytes> a4(label);
+  detail::Lowered<detail::Bytes> a5(proof);
+  if (auto failure = detail::first_failure(a0, a1, a2, a3, a4, a5)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_keytrans_verify_search_suite(a0.take(), a1.take(), a2.take(), a3.take(), a4.take(), a5.take(), &status);
+  return detail::finish<detail::Record<SearchResult>>(status, returned);
+}
+
+// Verifies the signed policy, then checks that the framed checkpoint signature token `signature` has the checkpoint suite and security level the policy declares (framing and length only).
+inline Result<void> policy_enforce_checkpoint_signature(std::span<const uint8_t> envelope, std::string_view signature) {
+  detail::Lowered<detail::Bytes> a0(envelope);
+  detail::Lowered<detail::String> a1(signature);
+  if (auto failure = detail::first_failure(a0, a1)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(a0.take(), a1.take(), &status);
+  return detail::finish(status);
+}
+
+// Verifies the signed policy, then checks that the framed checkpoint public-key token `public_key` has the checkpoint suite and security level the policy declares.
+inline Result<void> policy_enforce_checkpoint_signing_key(std::span<const uint8_t> envelope, std::string_view public_key) {
+  detail::Lowered<detail::Bytes> a0(envelope);
+  detail::Lowered<detail::String> a1(public_key);
+  if (auto failure = detail::first_failure(a0, a1)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signing_key(a0.take(), a1.take(), &status);
+  return detail::finish(status);
+}
+
+// Verifies the signed policy, then checks that the observed commitment hash is the declared one.
+inline Result<void> policy_enforce_commitment_hash(std::span<const uint8_t> envelope, CommitmentHash observed) {
+  detail::Lowered<detail::Bytes> a0(envelope);
+  detail::Lowered<detail::Enum<CommitmentHash>> a1(observed);
+  if (auto failure = detail::first_failure(a0, a1)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_policy_enforce_commitment_hash(a0.take(), a1.take(), &status);
+  return detail::finish(status);
+}
+
+// Verifies the signed policy, then checks the observed directory backend id against the declared directory mode (0x0001 for Coniks, 0xf004 for Keytrans).
+inline Result<void> policy_enforce_directory_backend(std::span<const uint8_t> envelope, uint16_t observed_backend_id) {
+  detail::Lowered<detail::Bytes> a0(envelope);
+  detail::Lowered<detail::U16> a1(observed_backend_id);
+  if (auto failure = detail::first_failure(a0, a1)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_policy_enforce_directory_backend(a0.take(), a1.take(), &status);
+  return detail::finish(status);
+}
+
+// Verifies the signed policy, then checks the observed VRF suite id against the declared VRF mode (Classical: suite 0x03).
+inline Result<void> policy_enforce_vrf_suite_id(std::span<const uint8_t> envelope, uint8_t observed_suite_id) {
+  detail::Lowered<detail::Bytes> a0(envelope);
+  detail::Lowered<detail::U8> a1(observed_suite_id);
+  if (auto failure = detail::first_failure(a0, a1)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  uniffi_quorvantile_log_fn_func_policy_enforce_vrf_suite_id(a0.take(), a1.take(), &status);
+  return detail::finish(status);
+}
+
+// Parses and verifies a signed namespace-policy envelope and returns the posture it declares, with the policy hash (SHA3-512 under the policy's context label) and the RFC 6962 leaf hash of the canonical record.
+inline Result<PolicyPosture> signed_policy_verify(std::span<const uint8_t> envelope) {
+  detail::Lowered<detail::Bytes> a0(envelope);
+  if (auto failure = detail::first_failure(a0)) return std::unexpected(std::move(*failure));
+  RustCallStatus status{};
+  auto returned = uniffi_quorvantile_log_fn_func_signed_policy_verify(a0.take(), &status);
+  return detail::finish<detail::Record<PolicyPosture>>(status, returned);
+}
+
 // Verifies that the 64-byte `commitment` opens to `value` under the 32-byte `opening`: it must equal SHA3-512 with context `context` over the opening followed by the value.
 inline Result<void> verify_commitment(std::string_view context, std::span<const uint8_t> commitment, std::span<const uint8_t> value, std::span<const uint8_t> opening) {
   detail::Lowered<detail::String> a0(context);
@@ -687,6 +910,24 @@ inline Result<uint32_t> verify_signed_note(std::string_view note_text, std::span
   X(checkpoint_verify) \
   X(checkpoint_verify_consistency) \
   X(checkpoint_verify_inclusion) \
+  X(coniks_verify_absence) \
+  X(coniks_verify_lookup) \
+  X(key_history_entry_hash_with_context) \
+  X(key_history_v1_canonical_bytes) \
+  X(key_history_v1_entry_hash) \
+  X(key_history_v1_rfc6962_leaf_hash) \
+  X(keytrans_verify_fixed_version) \
+  X(keytrans_verify_fixed_version_suite) \
+  X(keytrans_verify_monitor) \
+  X(keytrans_verify_monitor_suite) \
+  X(keytrans_verify_search) \
+  X(keytrans_verify_search_suite) \
+  X(policy_enforce_checkpoint_signature) \
+  X(policy_enforce_checkpoint_signing_key) \
+  X(policy_enforce_commitment_hash) \
+  X(policy_enforce_directory_backend) \
+  X(policy_enforce_vrf_suite_id) \
+  X(signed_policy_verify) \
   X(verify_commitment) \
   X(verify_consistency) \
   X(verify_inclusion) \

@@ -3,7 +3,7 @@
 """Python bindings of quorvantile_log, generated from the library's own interface description.
 
 Importing the module loads the shared library (from $QUORVANTILE_LOG_LIB, else from this package's
-directory, else as libquorvantile_log.so through the system's library search) and refuses a library whose
+directory, else as libquorvantile_log.so.0 through the system's library search) and refuses a library whose
 contract version or function checksums differ from the ones below.
 """
 from __future__ import annotations
@@ -18,7 +18,7 @@ from ._ffi import InternalError, LibraryMismatchError, LibraryNotFoundError
 
 CONTRACT_VERSION = 30
 NAMESPACE = "quorvantile_log"
-SONAME = "libquorvantile_log.so"
+SONAME = "libquorvantile_log.so.0"
 
 
 class CheckpointSuite(enum.Enum):
@@ -231,6 +231,229 @@ _SPEC_CHECKPOINT_VERIFY_INCLUSION = _ffi.FunctionSpec(
     error=VerifyError,
     checksum=0x0738,
 )
+_SPEC_CONIKS_VERIFY_ABSENCE = _ffi.FunctionSpec(
+    name="coniks_verify_absence",
+    arguments=(
+        ("namespace", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("identity", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0xd6a2,
+)
+_SPEC_CONIKS_VERIFY_LOOKUP = _ffi.FunctionSpec(
+    name="coniks_verify_lookup",
+    arguments=(
+        ("namespace", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("identity", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=("sequence", ("u8",)),
+    error=VerifyError,
+    checksum=0xb9d1,
+)
+_SPEC_KEY_HISTORY_ENTRY_HASH_WITH_CONTEXT = _ffi.FunctionSpec(
+    name="key_history_entry_hash_with_context",
+    arguments=(
+        ("context", ("string",)),
+        ("seq", ("u64",)),
+        ("ts_ms", ("u64",)),
+        ("enc_x25519", ("sequence", ("u8",))),
+        ("enc_pq", ("sequence", ("u8",))),
+        ("signing_pub", ("sequence", ("u8",))),
+        ("prev_entry_hash", ("optional", ("sequence", ("u8",)))),
+    ),
+    result=("sequence", ("u8",)),
+    error=VerifyError,
+    checksum=0x1528,
+)
+_SPEC_KEY_HISTORY_V1_CANONICAL_BYTES = _ffi.FunctionSpec(
+    name="key_history_v1_canonical_bytes",
+    arguments=(
+        ("seq", ("u64",)),
+        ("ts_ms", ("u64",)),
+        ("enc_x25519", ("sequence", ("u8",))),
+        ("enc_pq", ("sequence", ("u8",))),
+        ("signing_pub", ("sequence", ("u8",))),
+        ("prev_entry_hash", ("optional", ("sequence", ("u8",)))),
+    ),
+    result=("sequence", ("u8",)),
+    error=VerifyError,
+    checksum=0x33cd,
+)
+_SPEC_KEY_HISTORY_V1_ENTRY_HASH = _ffi.FunctionSpec(
+    name="key_history_v1_entry_hash",
+    arguments=(
+        ("seq", ("u64",)),
+        ("ts_ms", ("u64",)),
+        ("enc_x25519", ("sequence", ("u8",))),
+        ("enc_pq", ("sequence", ("u8",))),
+        ("signing_pub", ("sequence", ("u8",))),
+        ("prev_entry_hash", ("optional", ("sequence", ("u8",)))),
+    ),
+    result=("sequence", ("u8",)),
+    error=VerifyError,
+    checksum=0x1ffc,
+)
+_SPEC_KEY_HISTORY_V1_RFC6962_LEAF_HASH = _ffi.FunctionSpec(
+    name="key_history_v1_rfc6962_leaf_hash",
+    arguments=(
+        ("seq", ("u64",)),
+        ("ts_ms", ("u64",)),
+        ("enc_x25519", ("sequence", ("u8",))),
+        ("enc_pq", ("sequence", ("u8",))),
+        ("signing_pub", ("sequence", ("u8",))),
+        ("prev_entry_hash", ("optional", ("sequence", ("u8",)))),
+    ),
+    result=("sequence", ("u8",)),
+    error=VerifyError,
+    checksum=0x9f4a,
+)
+_SPEC_KEYTRANS_VERIFY_FIXED_VERSION = _ffi.FunctionSpec(
+    name="keytrans_verify_fixed_version",
+    arguments=(
+        ("context", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("label", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=("record", SearchResult),
+    error=VerifyError,
+    checksum=0x610d,
+)
+_SPEC_KEYTRANS_VERIFY_FIXED_VERSION_SUITE = _ffi.FunctionSpec(
+    name="keytrans_verify_fixed_version_suite",
+    arguments=(
+        ("suite_id", ("u16",)),
+        ("context", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("label", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=("record", SearchResult),
+    error=VerifyError,
+    checksum=0xb9b5,
+)
+_SPEC_KEYTRANS_VERIFY_MONITOR = _ffi.FunctionSpec(
+    name="keytrans_verify_monitor",
+    arguments=(
+        ("context", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("label", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0x824b,
+)
+_SPEC_KEYTRANS_VERIFY_MONITOR_SUITE = _ffi.FunctionSpec(
+    name="keytrans_verify_monitor_suite",
+    arguments=(
+        ("suite_id", ("u16",)),
+        ("context", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("label", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0x7f55,
+)
+_SPEC_KEYTRANS_VERIFY_SEARCH = _ffi.FunctionSpec(
+    name="keytrans_verify_search",
+    arguments=(
+        ("context", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("label", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=("record", SearchResult),
+    error=VerifyError,
+    checksum=0xc62f,
+)
+_SPEC_KEYTRANS_VERIFY_SEARCH_SUITE = _ffi.FunctionSpec(
+    name="keytrans_verify_search_suite",
+    arguments=(
+        ("suite_id", ("u16",)),
+        ("context", ("string",)),
+        ("vrf_public", ("sequence", ("u8",))),
+        ("root", ("sequence", ("u8",))),
+        ("label", ("sequence", ("u8",))),
+        ("proof", ("sequence", ("u8",))),
+    ),
+    result=("record", SearchResult),
+    error=VerifyError,
+    checksum=0x8702,
+)
+_SPEC_POLICY_ENFORCE_CHECKPOINT_SIGNATURE = _ffi.FunctionSpec(
+    name="policy_enforce_checkpoint_signature",
+    arguments=(
+        ("envelope", ("sequence", ("u8",))),
+        ("signature", ("string",)),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0xebb0,
+)
+_SPEC_POLICY_ENFORCE_CHECKPOINT_SIGNING_KEY = _ffi.FunctionSpec(
+    name="policy_enforce_checkpoint_signing_key",
+    arguments=(
+        ("envelope", ("sequence", ("u8",))),
+        ("public_key", ("string",)),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0x32fa,
+)
+_SPEC_POLICY_ENFORCE_COMMITMENT_HASH = _ffi.FunctionSpec(
+    name="policy_enforce_commitment_hash",
+    arguments=(
+        ("envelope", ("sequence", ("u8",))),
+        ("observed", ("enum", CommitmentHash)),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0x7d53,
+)
+_SPEC_POLICY_ENFORCE_DIRECTORY_BACKEND = _ffi.FunctionSpec(
+    name="policy_enforce_directory_backend",
+    arguments=(
+        ("envelope", ("sequence", ("u8",))),
+        ("observed_backend_id", ("u16",)),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0x2324,
+)
+_SPEC_POLICY_ENFORCE_VRF_SUITE_ID = _ffi.FunctionSpec(
+    name="policy_enforce_vrf_suite_id",
+    arguments=(
+        ("envelope", ("sequence", ("u8",))),
+        ("observed_suite_id", ("u8",)),
+    ),
+    result=None,
+    error=VerifyError,
+    checksum=0x06ab,
+)
+_SPEC_SIGNED_POLICY_VERIFY = _ffi.FunctionSpec(
+    name="signed_policy_verify",
+    arguments=(
+        ("envelope", ("sequence", ("u8",))),
+    ),
+    result=("record", PolicyPosture),
+    error=VerifyError,
+    checksum=0xcce8,
+)
 _SPEC_VERIFY_COMMITMENT = _ffi.FunctionSpec(
     name="verify_commitment",
     arguments=(
@@ -285,6 +508,24 @@ CHECKSUMS: typing.Dict[str, int] = {
     "checkpoint_verify": 0x5385,
     "checkpoint_verify_consistency": 0x458e,
     "checkpoint_verify_inclusion": 0x0738,
+    "coniks_verify_absence": 0xd6a2,
+    "coniks_verify_lookup": 0xb9d1,
+    "key_history_entry_hash_with_context": 0x1528,
+    "key_history_v1_canonical_bytes": 0x33cd,
+    "key_history_v1_entry_hash": 0x1ffc,
+    "key_history_v1_rfc6962_leaf_hash": 0x9f4a,
+    "keytrans_verify_fixed_version": 0x610d,
+    "keytrans_verify_fixed_version_suite": 0xb9b5,
+    "keytrans_verify_monitor": 0x824b,
+    "keytrans_verify_monitor_suite": 0x7f55,
+    "keytrans_verify_search": 0xc62f,
+    "keytrans_verify_search_suite": 0x8702,
+    "policy_enforce_checkpoint_signature": 0xebb0,
+    "policy_enforce_checkpoint_signing_key": 0x32fa,
+    "policy_enforce_commitment_hash": 0x7d53,
+    "policy_enforce_directory_backend": 0x2324,
+    "policy_enforce_vrf_suite_id": 0x06ab,
+    "signed_policy_verify": 0xcce8,
     "verify_commitment": 0xcc64,
     "verify_consistency": 0x5f77,
     "verify_inclusion": 0xe210,
@@ -294,7 +535,7 @@ CHECKSUMS: typing.Dict[str, int] = {
 _LIBRARY = _ffi.Library(
     *_ffi.locate(NAMESPACE, SONAME, os.path.dirname(os.path.abspath(__file__))),
     NAMESPACE, CONTRACT_VERSION,
-    [_SPEC_CHECKPOINT_PARSE, _SPEC_CHECKPOINT_VERIFY, _SPEC_CHECKPOINT_VERIFY_CONSISTENCY, _SPEC_CHECKPOINT_VERIFY_INCLUSION, _SPEC_VERIFY_COMMITMENT, _SPEC_VERIFY_CONSISTENCY, _SPEC_VERIFY_INCLUSION, _SPEC_VERIFY_SIGNED_NOTE],
+    [_SPEC_CHECKPOINT_PARSE, _SPEC_CHECKPOINT_VERIFY, _SPEC_CHECKPOINT_VERIFY_CONSISTENCY, _SPEC_CHECKPOINT_VERIFY_INCLUSION, _SPEC_CONIKS_VERIFY_ABSENCE, _SPEC_CONIKS_VERIFY_LOOKUP, _SPEC_KEY_HISTORY_ENTRY_HASH_WITH_CONTEXT, _SPEC_KEY_HISTORY_V1_CANONICAL_BYTES, _SPEC_KEY_HISTORY_V1_ENTRY_HASH, _SPEC_KEY_HISTORY_V1_RFC6962_LEAF_HASH, _SPEC_KEYTRANS_VERIFY_FIXED_VERSION, _SPEC_KEYTRANS_VERIFY_FIXED_VERSION_SUITE, _SPEC_KEYTRANS_VERIFY_MONITOR, _SPEC_KEYTRANS_VERIFY_MONITOR_SUITE, _SPEC_KEYTRANS_VERIFY_SEARCH, _SPEC_KEYTRANS_VERIFY_SEARCH_SUITE, _SPEC_POLICY_ENFORCE_CHECKPOINT_SIGNATURE, _SPEC_POLICY_ENFORCE_CHECKPOINT_SIGNING_KEY, _SPEC_POLICY_ENFORCE_COMMITMENT_HASH, _SPEC_POLICY_ENFORCE_DIRECTORY_BACKEND, _SPEC_POLICY_ENFORCE_VRF_SUITE_ID, _SPEC_SIGNED_POLICY_VERIFY, _SPEC_VERIFY_COMMITMENT, _SPEC_VERIFY_CONSISTENCY, _SPEC_VERIFY_INCLUSION, _SPEC_VERIFY_SIGNED_NOTE],
 )
 
 
@@ -362,6 +603,331 @@ def checkpoint_verify_inclusion(note_text: str, vkeys: typing.Sequence[str], lea
         InternalError: the library reported an unexpected failure.
     """
     return _LIBRARY.call(_SPEC_CHECKPOINT_VERIFY_INCLUSION, note_text, vkeys, leaf_index, leaf_hash, proof)  # type: ignore[no-any-return]
+
+
+def coniks_verify_absence(namespace: str, vrf_public: bytes, root: bytes, identity: bytes, proof: bytes) -> None:
+    """Verifies a CONIKS absence proof: the identity's leaf slot, located by the ECVRF proof under `vrf_public`, holds the empty leaf under the 64-byte directory `root` of `namespace`.
+
+    Args:
+        namespace: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        identity: sequence<u8>
+        proof: sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_CONIKS_VERIFY_ABSENCE, namespace, vrf_public, root, identity, proof)  # type: ignore[no-any-return]
+
+
+def coniks_verify_lookup(namespace: str, vrf_public: bytes, root: bytes, identity: bytes, proof: bytes) -> bytes:
+    """Verifies a CONIKS presence proof: the ECVRF proof gives the identity's leaf index under `vrf_public`, and the committed value at that leaf with the authentication path hashes to the 64-byte directory `root` of `namespace`. Returns the proven value.
+
+    Args:
+        namespace: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        identity: sequence<u8>
+        proof: sequence<u8>
+
+    Returns:
+        sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_CONIKS_VERIFY_LOOKUP, namespace, vrf_public, root, identity, proof)  # type: ignore[no-any-return]
+
+
+def key_history_entry_hash_with_context(context: str, seq: int, ts_ms: int, enc_x25519: bytes, enc_pq: bytes, signing_pub: bytes, prev_entry_hash: typing.Optional[bytes]) -> bytes:
+    """Returns the 64-byte entry hash of a version-1 key-history entry under the caller's context label, which must have the form segment/segment/v<digits>.
+
+    Args:
+        context: string
+        seq: u64
+        ts_ms: u64
+        enc_x25519: sequence<u8>
+        enc_pq: sequence<u8>
+        signing_pub: sequence<u8>
+        prev_entry_hash: optional<sequence<u8>>
+
+    Returns:
+        sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEY_HISTORY_ENTRY_HASH_WITH_CONTEXT, context, seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash)  # type: ignore[no-any-return]
+
+
+def key_history_v1_canonical_bytes(seq: int, ts_ms: int, enc_x25519: bytes, enc_pq: bytes, signing_pub: bytes, prev_entry_hash: typing.Optional[bytes]) -> bytes:
+    """Returns the canonical bytes of a version-1 key-history entry. A missing or empty `prev_entry_hash` marks the first entry of a chain.
+
+    Args:
+        seq: u64
+        ts_ms: u64
+        enc_x25519: sequence<u8>
+        enc_pq: sequence<u8>
+        signing_pub: sequence<u8>
+        prev_entry_hash: optional<sequence<u8>>
+
+    Returns:
+        sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEY_HISTORY_V1_CANONICAL_BYTES, seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash)  # type: ignore[no-any-return]
+
+
+def key_history_v1_entry_hash(seq: int, ts_ms: int, enc_x25519: bytes, enc_pq: bytes, signing_pub: bytes, prev_entry_hash: typing.Optional[bytes]) -> bytes:
+    """Returns the 64-byte entry hash of a version-1 key-history entry: SHA3-512 with the key-history label as context over the canonical bytes.
+
+    Args:
+        seq: u64
+        ts_ms: u64
+        enc_x25519: sequence<u8>
+        enc_pq: sequence<u8>
+        signing_pub: sequence<u8>
+        prev_entry_hash: optional<sequence<u8>>
+
+    Returns:
+        sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEY_HISTORY_V1_ENTRY_HASH, seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash)  # type: ignore[no-any-return]
+
+
+def key_history_v1_rfc6962_leaf_hash(seq: int, ts_ms: int, enc_x25519: bytes, enc_pq: bytes, signing_pub: bytes, prev_entry_hash: typing.Optional[bytes]) -> bytes:
+    """Returns the 32-byte RFC 6962 leaf hash of a version-1 key-history entry's canonical bytes, ready for verify_inclusion.
+
+    Args:
+        seq: u64
+        ts_ms: u64
+        enc_x25519: sequence<u8>
+        enc_pq: sequence<u8>
+        signing_pub: sequence<u8>
+        prev_entry_hash: optional<sequence<u8>>
+
+    Returns:
+        sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEY_HISTORY_V1_RFC6962_LEAF_HASH, seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash)  # type: ignore[no-any-return]
+
+
+def keytrans_verify_fixed_version(context: str, vrf_public: bytes, root: bytes, label: bytes, proof: bytes) -> SearchResult:
+    """Verifies a key-transparency fixed-version proof under `root` (experimental default suite) and returns whether the proof's version is present and its value.
+
+    Args:
+        context: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        label: sequence<u8>
+        proof: sequence<u8>
+
+    Returns:
+        SearchResult
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEYTRANS_VERIFY_FIXED_VERSION, context, vrf_public, root, label, proof)  # type: ignore[no-any-return]
+
+
+def keytrans_verify_fixed_version_suite(suite_id: int, context: str, vrf_public: bytes, root: bytes, label: bytes, proof: bytes) -> SearchResult:
+    """Verifies a key-transparency fixed-version proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+
+    Args:
+        suite_id: u16
+        context: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        label: sequence<u8>
+        proof: sequence<u8>
+
+    Returns:
+        SearchResult
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEYTRANS_VERIFY_FIXED_VERSION_SUITE, suite_id, context, vrf_public, root, label, proof)  # type: ignore[no-any-return]
+
+
+def keytrans_verify_monitor(context: str, vrf_public: bytes, root: bytes, label: bytes, proof: bytes) -> None:
+    """Verifies a key-transparency monitoring proof: every version on the monitoring ladder of the proof's version is included under `root` (experimental default suite).
+
+    Args:
+        context: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        label: sequence<u8>
+        proof: sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEYTRANS_VERIFY_MONITOR, context, vrf_public, root, label, proof)  # type: ignore[no-any-return]
+
+
+def keytrans_verify_monitor_suite(suite_id: int, context: str, vrf_public: bytes, root: bytes, label: bytes, proof: bytes) -> None:
+    """Verifies a key-transparency monitoring proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+
+    Args:
+        suite_id: u16
+        context: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        label: sequence<u8>
+        proof: sequence<u8>
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEYTRANS_VERIFY_MONITOR_SUITE, suite_id, context, vrf_public, root, label, proof)  # type: ignore[no-any-return]
+
+
+def keytrans_verify_search(context: str, vrf_public: bytes, root: bytes, label: bytes, proof: bytes) -> SearchResult:
+    """Verifies a key-transparency search proof for `label` under the combined root `root` with the experimental default suite, and returns whether the label is present and its greatest version's value.
+
+    Args:
+        context: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        label: sequence<u8>
+        proof: sequence<u8>
+
+    Returns:
+        SearchResult
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEYTRANS_VERIFY_SEARCH, context, vrf_public, root, label, proof)  # type: ignore[no-any-return]
+
+
+def keytrans_verify_search_suite(suite_id: int, context: str, vrf_public: bytes, root: bytes, label: bytes, proof: bytes) -> SearchResult:
+    """Verifies a key-transparency search proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+
+    Args:
+        suite_id: u16
+        context: string
+        vrf_public: sequence<u8>
+        root: sequence<u8>
+        label: sequence<u8>
+        proof: sequence<u8>
+
+    Returns:
+        SearchResult
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_KEYTRANS_VERIFY_SEARCH_SUITE, suite_id, context, vrf_public, root, label, proof)  # type: ignore[no-any-return]
+
+
+def policy_enforce_checkpoint_signature(envelope: bytes, signature: str) -> None:
+    """Verifies the signed policy, then checks that the framed checkpoint signature token `signature` has the checkpoint suite and security level the policy declares (framing and length only).
+
+    Args:
+        envelope: sequence<u8>
+        signature: string
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_POLICY_ENFORCE_CHECKPOINT_SIGNATURE, envelope, signature)  # type: ignore[no-any-return]
+
+
+def policy_enforce_checkpoint_signing_key(envelope: bytes, public_key: str) -> None:
+    """Verifies the signed policy, then checks that the framed checkpoint public-key token `public_key` has the checkpoint suite and security level the policy declares.
+
+    Args:
+        envelope: sequence<u8>
+        public_key: string
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_POLICY_ENFORCE_CHECKPOINT_SIGNING_KEY, envelope, public_key)  # type: ignore[no-any-return]
+
+
+def policy_enforce_commitment_hash(envelope: bytes, observed: CommitmentHash) -> None:
+    """Verifies the signed policy, then checks that the observed commitment hash is the declared one.
+
+    Args:
+        envelope: sequence<u8>
+        observed: CommitmentHash
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_POLICY_ENFORCE_COMMITMENT_HASH, envelope, observed)  # type: ignore[no-any-return]
+
+
+def policy_enforce_directory_backend(envelope: bytes, observed_backend_id: int) -> None:
+    """Verifies the signed policy, then checks the observed directory backend id against the declared directory mode (0x0001 for Coniks, 0xf004 for Keytrans).
+
+    Args:
+        envelope: sequence<u8>
+        observed_backend_id: u16
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_POLICY_ENFORCE_DIRECTORY_BACKEND, envelope, observed_backend_id)  # type: ignore[no-any-return]
+
+
+def policy_enforce_vrf_suite_id(envelope: bytes, observed_suite_id: int) -> None:
+    """Verifies the signed policy, then checks the observed VRF suite id against the declared VRF mode (Classical: suite 0x03).
+
+    Args:
+        envelope: sequence<u8>
+        observed_suite_id: u8
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_POLICY_ENFORCE_VRF_SUITE_ID, envelope, observed_suite_id)  # type: ignore[no-any-return]
+
+
+def signed_policy_verify(envelope: bytes) -> PolicyPosture:
+    """Parses and verifies a signed namespace-policy envelope and returns the posture it declares, with the policy hash (SHA3-512 under the policy's context label) and the RFC 6962 leaf hash of the canonical record.
+
+    Args:
+        envelope: sequence<u8>
+
+    Returns:
+        PolicyPosture
+
+    Raises:
+        VerifyError.Verification: the input did not verify; the message says why.
+        InternalError: the library reported an unexpected failure.
+    """
+    return _LIBRARY.call(_SPEC_SIGNED_POLICY_VERIFY, envelope)  # type: ignore[no-any-return]
 
 
 def verify_commitment(context: str, commitment: bytes, value: bytes, opening: bytes) -> None:
@@ -451,6 +1017,24 @@ __all__ = [
     "checkpoint_verify",
     "checkpoint_verify_consistency",
     "checkpoint_verify_inclusion",
+    "coniks_verify_absence",
+    "coniks_verify_lookup",
+    "key_history_entry_hash_with_context",
+    "key_history_v1_canonical_bytes",
+    "key_history_v1_entry_hash",
+    "key_history_v1_rfc6962_leaf_hash",
+    "keytrans_verify_fixed_version",
+    "keytrans_verify_fixed_version_suite",
+    "keytrans_verify_monitor",
+    "keytrans_verify_monitor_suite",
+    "keytrans_verify_search",
+    "keytrans_verify_search_suite",
+    "policy_enforce_checkpoint_signature",
+    "policy_enforce_checkpoint_signing_key",
+    "policy_enforce_commitment_hash",
+    "policy_enforce_directory_backend",
+    "policy_enforce_vrf_suite_id",
+    "signed_policy_verify",
     "verify_commitment",
     "verify_consistency",
     "verify_inclusion",

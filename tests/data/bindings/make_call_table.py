@@ -49,6 +49,16 @@ OPENING = bytes([7] * 32)
 COMMITMENT = sha3_with_context("ctx", OPENING + b"val")
 
 
+def data(*parts):
+    with open(os.path.join(HERE, "..", *parts), encoding="utf-8") as f:
+        return json.load(f)
+
+
+CONIKS = data("coniks", "proofs.json")
+POLICY = data("policy", "policies.json")["cases"][0]["envelope"]
+KH = [1, 1700000000000, "11" * 32, "22" * 64, "33" * 32, None]
+
+
 def calls():
     yield "verify_inclusion", [0, 8, LEAF0, PATH0, ROOT8], "ok"
     yield "verify_inclusion", [0, 8, LEAF0, PATH0, flip_last_hex(ROOT8)], "verification"
@@ -70,11 +80,23 @@ def calls():
     yield "verify_commitment", ["ctx", COMMITMENT, b"val".hex(), OPENING.hex()], "ok"
     yield "verify_commitment", ["ctx", flip_last_hex(COMMITMENT), b"val".hex(), OPENING.hex()], "verification"
     yield "verify_commitment", ["ctx", COMMITMENT, b"val".hex(), OPENING[:31].hex()], "verification"
+    for name, rows in (("coniks_verify_lookup", CONIKS["lookups"]), ("coniks_verify_absence", CONIKS["absences"])):
+        row = rows[0]
+        yield name, [CONIKS["namespace"], CONIKS["vrf_public"], CONIKS["root"], row["identity"], row["proof"]], "ok"
+        yield name, [CONIKS["namespace"], CONIKS["vrf_public"], flip_last_hex(CONIKS["root"]), row["identity"],
+                     row["proof"]], "verification"
+    for name in ("key_history_v1_canonical_bytes", "key_history_v1_entry_hash", "key_history_v1_rfc6962_leaf_hash"):
+        yield name, KH, "ok"
+        yield name, KH[:5] + ["44" * 64], "ok"
+    yield "key_history_entry_hash_with_context", ["acme/key-history/v1"] + KH, "ok"
+    yield "key_history_entry_hash_with_context", ["acme/key-history/v01"] + KH, "verification"
+    yield "signed_policy_verify", [POLICY], "ok"
+    yield "signed_policy_verify", [POLICY[:-2]], "verification"
 
 
 # Functions that compute rather than verify and accept every well-typed input: they have valid
 # rows only.
-TOTAL = []
+TOTAL = ["key_history_v1_canonical_bytes", "key_history_v1_entry_hash", "key_history_v1_rfc6962_leaf_hash"]
 
 
 def main():
