@@ -59,6 +59,14 @@ POLICY = data("policy", "policies.json")["cases"][0]["envelope"]
 KH = [1, 1700000000000, "11" * 32, "22" * 64, "33" * 32, None]
 
 
+def kt(name):
+    with open(os.path.join(HERE, "..", "keytrans", name), "rb") as f:
+        return f.read().hex()
+
+
+KT = ["demo/keytrans/v1", kt("keytrans.vrf_public"), kt("keytrans.root"), b"alice".hex()]
+
+
 def calls():
     yield "verify_inclusion", [0, 8, LEAF0, PATH0, ROOT8], "ok"
     yield "verify_inclusion", [0, 8, LEAF0, PATH0, flip_last_hex(ROOT8)], "verification"
@@ -91,6 +99,14 @@ def calls():
     yield "key_history_entry_hash_with_context", ["acme/key-history/v1"] + KH, "ok"
     yield "key_history_entry_hash_with_context", ["acme/key-history/v01"] + KH, "verification"
     yield "signed_policy_verify", [POLICY], "ok"
+    yield "policy_enforce_commitment_hash", [POLICY, 1], "ok"
+    yield "policy_enforce_commitment_hash", [POLICY, 2], "verification"
+    for name, proof in (("keytrans_verify_search", "keytrans_search_alice.proof"),
+                        ("keytrans_verify_monitor", "keytrans_monitor_alice_3.proof")):
+        yield name, KT + [kt(proof)], "ok"
+        yield name, KT[:2] + [flip_last_hex(KT[2])] + KT[3:] + [kt(proof)], "verification"
+        yield name + "_suite", [0xF000] + KT + [kt(proof)], "ok"
+        yield name + "_suite", [3] + KT + [kt(proof)], "verification"
     yield "signed_policy_verify", [POLICY[:-2]], "verification"
 
 
