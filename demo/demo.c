@@ -367,6 +367,8 @@ static void demo_key_history(void) {
   free(prev_arg);
   free(x); free(pq); free(sig); free(prev); free(root);
   free(file);
+}
+
 /* Key transparency under the default suite: a search for a present and an absent label and a
  * monitoring proof verify against the bundled combined root; a tampered search proof does not. */
 static RustBuffer text_bytes(const char* text) { return from_bytes((const uint8_t*)text, strlen(text)); }
@@ -419,6 +421,8 @@ static void demo_keytrans(void) {
   free(alice);
   free(mallory);
   free(monitor);
+}
+
 /* Standard base64 (padded), enough for the demo's tokens. */
 static const char kB64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
