@@ -69,7 +69,8 @@ TEST(KeyHistory, ChainLeafHashesVerifyByInclusion) {
   const auto root = tree.root(leaves.size());
   for (std::size_t i = 0; i < leaves.size(); ++i) {
     const auto proof = tree.inclusion(i, leaves.size());
-    EXPECT_TRUE(merkle::verify_inclusion(i, leaves.size(), leaves[i], proof, root)) << i;
+    const std::vector<ByteView> views(proof.begin(), proof.end());
+    EXPECT_TRUE(merkle::verify_inclusion(i, leaves.size(), leaves[i], views, root)) << i;
   }
 }
 

@@ -56,6 +56,9 @@ def data(*parts):
 
 CONIKS = data("coniks", "proofs.json")
 POLICY = data("policy", "policies.json")["cases"][0]["envelope"]
+# Real composite tokens: 0x02 (Hybrid/Cat3, what the acme genesis policy declares) and 0x14.
+TAG02 = data("signatures", "tag_02.json")["cases"][0]
+TAG14 = data("signatures", "tag_14.json")["cases"][0]
 KH = [1, 1700000000000, "11" * 32, "22" * 64, "33" * 32, None]
 
 
@@ -102,12 +105,21 @@ def calls():
     yield "policy_enforce_commitment_hash", [POLICY, 1], "ok"
     yield "policy_enforce_commitment_hash", [POLICY, 2], "verification"
     for name, proof in (("keytrans_verify_search", "keytrans_search_alice.proof"),
-                        ("keytrans_verify_monitor", "keytrans_monitor_alice_3.proof")):
+                        ("keytrans_verify_monitor", "keytrans_monitor_alice_3.proof"),
+                        ("keytrans_verify_fixed_version", "keytrans_fixed_alice_2.proof")):
         yield name, KT + [kt(proof)], "ok"
         yield name, KT[:2] + [flip_last_hex(KT[2])] + KT[3:] + [kt(proof)], "verification"
         yield name + "_suite", [0xF000] + KT + [kt(proof)], "ok"
         yield name + "_suite", [3] + KT + [kt(proof)], "verification"
     yield "signed_policy_verify", [POLICY[:-2]], "verification"
+    for name, key in (("policy_enforce_checkpoint_signature", "signature"),
+                      ("policy_enforce_checkpoint_signing_key", "public_key")):
+        yield name, [POLICY, TAG02[key]], "ok"
+        yield name, [POLICY, TAG14[key]], "verification"
+    yield "policy_enforce_directory_backend", [POLICY, 1], "ok"
+    yield "policy_enforce_directory_backend", [POLICY, 0xF004], "verification"
+    yield "policy_enforce_vrf_suite_id", [POLICY, 3], "ok"
+    yield "policy_enforce_vrf_suite_id", [POLICY, 4], "verification"
 
 
 # Functions that compute rather than verify and accept every well-typed input: they have valid
