@@ -2,12 +2,13 @@
 SHELL := /bin/bash
 PRESET ?= release
 APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file
+                libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file \
+                python3 python3-pytest python3-venv python3-setuptools
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz install package clean
+.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz bindings install package clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -58,6 +59,13 @@ fuzz: deps fuzz-deps
 	cmake --build --preset fuzz
 	for f in build/fuzz/fuzz/fuzz_*; do echo "== $$f"; mkdir -p build/fuzz/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$(basename $$f) || exit 1; done
+
+# Regenerates the Python module and the C++ header from the built library's interface description.
+bindings: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log
+	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_log.so \
+	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp
 
 # The shared library, its header, the CMake package and the .pc file under $(PREFIX).
 install: deps

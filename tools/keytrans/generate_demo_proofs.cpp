@@ -28,5 +28,6 @@ int main() {
   write("keytrans_search_alice.proof", qv_kt::encode(d.search(qv_kt::to_bytes("alice"))));
   write("keytrans_search_mallory.proof", qv_kt::encode(d.search(qv_kt::to_bytes("mallory"))));
   write("keytrans_monitor_alice_3.proof", qv_kt::encode(d.monitor(qv_kt::to_bytes("alice"), 3)));
+  write("keytrans_fixed_alice_2.proof", qv_kt::encode(d.fixed_version(qv_kt::to_bytes("alice"), 2)));
   return 0;
 }

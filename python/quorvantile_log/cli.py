@@ -1,0 +1,168 @@
+"""Command line for operators: verify notes, checkpoints, proofs and policies given as files.
+
+Exit status: 0 verified, 1 rejected (the library's message on stderr), 2 usage or internal error.
+"""
+from __future__ import annotations
+
+import argparse
+import base64
+import binascii
+import string
+import sys
+from typing import Callable, List, Optional, Sequence
+
+from . import _bindings as qv
+
+VERIFIED, REJECTED, FAILED = 0, 1, 2
+
+
+class UsageError(Exception):
+    """An input file that cannot be read or parsed as the command line expects."""
+
+
+def _read_bytes(path: str) -> bytes:
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError as e:
+        raise UsageError(f"cannot read {path}: {e.strerror}") from None
+
+
+def _read_text(path: str) -> str:
+    try:
+        return _read_bytes(path).decode("utf-8")
+    except UnicodeDecodeError as e:
+        raise UsageError(f"{path} is not UTF-8 text ({e.reason} at byte {e.start})") from None
+
+
+def _vkeys(paths: Sequence[str]) -> List[str]:
+    """The verifier keys of every file, one key per non-empty line."""
+    keys = []
+    for path in paths:
+        keys += [line.strip() for line in _read_text(path).splitlines() if line.strip()]
+    return keys
+
+
+def parse_hash(text: str, where: str) -> bytes:
+    """A hash written in hex (an even number of hex digits) or in canonical base64."""
+    text = text.strip()
+    if text and len(text) % 2 == 0 and all(c in string.hexdigits for c in text):
+        return bytes.fromhex(text)
+    try:
+        raw = base64.b64decode(text, validate=True)
+    except (binascii.Error, ValueError):
+        raise UsageError(f"{where}: {text!r} is neither hex nor base64") from None
+    if base64.b64encode(raw).decode("ascii") != text:
+        raise UsageError(f"{where}: {text!r} is not canonical base64")
+    return raw
+
+
+def _hashes(path: str) -> List[bytes]:
+    lines = _read_text(path).splitlines()
+    return [parse_hash(line, f"{path}:{i}") for i, line in enumerate(lines, 1) if line.strip()]
+
+
+def _note(args: argparse.Namespace) -> str:
+    count = qv.verify_signed_note(_read_text(args.note), _vkeys(args.vkey))
+    return f"verified: {count} signature(s) from trusted keys"
+
+
+def _head(head: qv.CheckpointHead) -> str:
+    return (f"origin {head.origin}, size {head.size}, root {base64.b64encode(head.root).decode('ascii')}"
+            + "".join(f"\n  extension: {line}" for line in head.extensions))
+
+
+def _checkpoint(args: argparse.Namespace) -> str:
+    return "verified checkpoint: " + _head(qv.checkpoint_verify(_read_text(args.checkpoint), _vkeys(args.vkey)))
+
+
+def _inclusion(args: argparse.Namespace) -> str:
+    note = _read_text(args.checkpoint)
+    keys = _vkeys(args.vkey)
+    leaf_hash = parse_hash(args.leaf_hash, "--leaf-hash")
+    qv.checkpoint_verify_inclusion(note, keys, args.index, leaf_hash, _hashes(args.proof))
+    head = qv.checkpoint_verify(note, keys)
+    return f"verified: leaf {args.index} is in {head.origin} at size {head.size}"
+
+
+def _consistency(args: argparse.Namespace) -> str:
+    older, newer = _read_text(args.older), _read_text(args.newer)
+    keys = _vkeys(args.vkey)
+    qv.checkpoint_verify_consistency(older, newer, keys, _hashes(args.proof))
+    a, b = qv.checkpoint_verify(older, keys), qv.checkpoint_verify(newer, keys)
+    return f"verified: {b.origin} at size {b.size} extends size {a.size}"
+
+
+def _policy(args: argparse.Namespace) -> str:
+    envelope = _read_bytes(args.envelope)
+    if args.base64:
+        try:
+            envelope = base64.b64decode(b"".join(envelope.split()), validate=True)
+        except (binascii.Error, ValueError):
+            raise UsageError(f"{args.envelope} is not base64") from None
+    posture = qv.signed_policy_verify(envelope)  # type: ignore[attr-defined]
+    lines = ["verified policy:"]
+    for name, value in vars(posture).items():
+        if isinstance(value, bytes):
+            value = value.hex()
+        elif hasattr(value, "name"):
+            value = value.name
+        lines.append(f"  {name}: {value}")
+    return "\n".join(lines)
+
+
+def _parser() -> argparse.ArgumentParser:
+    parser = argparse.ArgumentParser(
+        prog="python3 -m quorvantile_log",
+        description="Verify signed notes, checkpoints, Merkle proofs and signed policies with libquorvantile_log.",
+        epilog="Exit status: 0 verified, 1 rejected (the reason on stderr), 2 usage or internal error. "
+               "Verifier-key files hold one key per line; proof files one hash per line, hex or base64.")
+    sub = parser.add_subparsers(dest="command", required=True, metavar="COMMAND")
+
+    def command(name: str, help_text: str, run: Callable[[argparse.Namespace], str]) -> argparse.ArgumentParser:
+        p = sub.add_parser(name, help=help_text, description=help_text)
+        p.set_defaults(run=run)
+        return p
+
+    def vkeys(p: argparse.ArgumentParser) -> None:
+        p.add_argument("--vkey", action="append", required=True, metavar="FILE",
+                       help="file of trusted verifier keys, one per line (repeatable)")
+
+    p = command("note", "verify a signed note against trusted verifier keys", _note)
+    p.add_argument("note", metavar="NOTE", help="the signed note")
+    vkeys(p)
+    p = command("checkpoint", "verify a signed checkpoint and print its head", _checkpoint)
+    p.add_argument("checkpoint", metavar="CHECKPOINT", help="the signed checkpoint")
+    vkeys(p)
+    p = command("inclusion", "verify an inclusion proof against a signed checkpoint", _inclusion)
+    p.add_argument("checkpoint", metavar="CHECKPOINT", help="the signed checkpoint")
+    vkeys(p)
+    p.add_argument("--index", type=int, required=True, help="the leaf index")
+    p.add_argument("--leaf-hash", required=True, metavar="HASH", help="the leaf's RFC 6962 hash, hex or base64")
+    p.add_argument("--proof", required=True, metavar="FILE", help="the proof, one hash per line")
+    p = command("consistency", "verify a consistency proof between two signed checkpoints", _consistency)
+    p.add_argument("older", metavar="OLDER", help="the older signed checkpoint")
+    p.add_argument("newer", metavar="NEWER", help="the newer signed checkpoint")
+    vkeys(p)
+    p.add_argument("--proof", required=True, metavar="FILE", help="the proof, one hash per line")
+    if hasattr(qv, "signed_policy_verify"):
+        p = command("policy", "verify a signed namespace policy and print its posture", _policy)
+        p.add_argument("envelope", metavar="ENVELOPE", help="the signed policy envelope (binary)")
+        p.add_argument("--base64", action="store_true", help="the envelope file holds base64 text")
+    return parser
+
+
+def main(argv: Optional[Sequence[str]] = None) -> int:
+    args = _parser().parse_args(argv)
+    try:
+        print(args.run(args))
+        return VERIFIED
+    except qv.VerifyError as e:
+        print(f"rejected: {e}", file=sys.stderr)
+        return REJECTED
+    except (UsageError, ValueError, TypeError) as e:
+        print(f"error: {e}", file=sys.stderr)
+        return FAILED
+    except qv.InternalError as e:
+        print(f"internal error: {e}", file=sys.stderr)
+        return FAILED
