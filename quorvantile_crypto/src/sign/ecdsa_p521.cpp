@@ -72,7 +72,9 @@ bool verify_with_openssl(ByteView public_key, ByteView message, ByteView r, Byte
   const Bytes der = der_signature(r, s);
   if (der.empty()) return false;
   ossl::MdCtx ctx = ossl::new_md_ctx();
-  if (EVP_DigestVerifyInit_ex(ctx.get(), nullptr, "SHA512", nullptr, nullptr, key.get(), nullptr) != 1) return false;
+  // The digest is the pre-fetched one; OpenSSL 3.0 offers no way to pre-fetch the key management
+  // and signature algorithms it looks up for the key, so those remain per call.
+  if (EVP_DigestVerifyInit(ctx.get(), nullptr, ossl::sha512(), nullptr, key.get()) != 1) return false;
   return EVP_DigestVerify(ctx.get(), der.data(), der.size(), message.data(), message.size()) == 1;
 }
 
