@@ -65,6 +65,7 @@ TEST(KeytransAbi, FailuresCarryTheirMessages) {
   // The default-suite proof read under an on-spec suite's 32-byte commitments.
   Call other_suite = search(0x0002, text("alice"), data("keytrans_search_alice.proof"));
   EXPECT_EQ(other_suite.status.code, 1);
+  EXPECT_TRUE(status_message(other_suite.status).starts_with("malformed keytrans structure: "));
 
   RustCallStatus status{};
   Bytes bad = {0, 0, 0, 9};  // claims 9 bytes, carries none
