@@ -3,12 +3,12 @@ SHELL := /bin/bash
 PRESET ?= release
 APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file \
-                python3 python3-pytest python3-venv python3-setuptools
+                python3 python3-pytest python3-venv python3-setuptools valgrind
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan bench fuzz bindings install package clean
+.PHONY: deps fuzz-deps build demo test test-asan test-tsan test-ct bench fuzz bindings install package clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -48,6 +48,14 @@ test-tsan: deps
 	cmake --preset tsan >/dev/null
 	cmake --build --preset tsan --target qv_unit_tests
 	ctest --preset tsan -R 'CallHandle'
+
+# VRF key derivation and proving for both suites under valgrind with the secrets marked undefined:
+# any branch or memory index that depends on a secret fails the run.
+test-ct: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target qv_ct_check
+	valgrind --tool=memcheck --error-exitcode=1 --track-origins=yes --leak-check=no -q \
+	  ./build/release/tests/qv_ct_check
 
 bench: deps
 	cmake --preset release >/dev/null

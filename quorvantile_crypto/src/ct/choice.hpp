@@ -5,6 +5,8 @@
 // a branch. `declassify` is the one way out, for results that are public by design.
 #include <cstdint>
 
+#include "ct/valgrind_taint.hpp"
+
 namespace quorvantile_crypto::ct {
 
 // An opaque copy of `v`: the compiler must assume any value comes out.
@@ -29,7 +31,11 @@ class Choice {
 
   // The bit as an ordinary bool, for decisions whose outcome is revealed anyway (a rejected
   // input, the end of a rejection-sampling loop).
-  bool declassify() const { return value_barrier(bit_) != 0; }
+  bool declassify() const {
+    uint64_t bit = value_barrier(bit_);
+    QV_CT_PUBLIC(&bit, sizeof bit);  // the caller reveals this bit by acting on it
+    return bit != 0;
+  }
 
  private:
   explicit Choice(uint64_t bit) : bit_(bit) {}

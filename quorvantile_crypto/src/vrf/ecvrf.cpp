@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ct/valgrind_taint.hpp"
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/secret.hpp"
 #include "quorvantile_crypto/vrf.hpp"
@@ -26,6 +27,7 @@ void nonce(const ExpandedSecret& secret, const ed25519::Encoding& h, EVP_MD_CTX*
   ossl::digest_update(md, secret.prefix);
   ossl::digest_update(md, h);
   ossl::digest_final(md, digest.get().data());
+  QV_CT_SECRET(digest.get().data(), digest.get().size());  // the nonce's digest
   k.get() = ed25519::scalar_reduce64(std::span<const uint8_t, 64>(digest.get()));
 }
 
@@ -38,7 +40,9 @@ CryptoResult<PublicKey> ecvrf_public_key(ByteView secret_key) {
   ossl::MdCtx md = ossl::new_md_ctx();
   ExpandedSecret secret;
   expand_secret(first32(secret_key, 0), secret, md.get());
-  return ed25519::encode(ed25519::mul_base(secret.x));
+  PublicKey y = ed25519::encode(ed25519::mul_base(secret.x));
+  QV_CT_PUBLIC(y.data(), y.size());  // the public key, published by design
+  return y;
 }
 
 CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha) {
@@ -48,18 +52,22 @@ CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha) {
   ossl::MdCtx md = ossl::new_md_ctx();
   ExpandedSecret secret;
   expand_secret(first32(secret_key, 0), secret, md.get());
-  const ed25519::Encoding y = ed25519::encode(ed25519::mul_base(secret.x));
+  ed25519::Encoding y = ed25519::encode(ed25519::mul_base(secret.x));
+  QV_CT_PUBLIC(y.data(), y.size());  // the public key: the salt of hash-to-curve and the first challenge point
 
   std::optional<ed25519::Point> h = hash_to_curve_tai(y, alpha, md.get());
   if (!h) return std::unexpected(CryptoError::vrf("hash-to-curve found no candidate point within the counter budget"));
   const ed25519::Encoding h_encoding = ed25519::encode(*h);
-  const ed25519::Encoding gamma = ed25519::encode(ed25519::mul(secret.x, *h));
+  ed25519::Encoding gamma = ed25519::encode(ed25519::mul(secret.x, *h));
+  QV_CT_PUBLIC(gamma.data(), gamma.size());  // Gamma opens the proof
 
   Secret<ed25519::Scalar> k;
   nonce(secret, h_encoding, md.get(), k);
-  const Challenge c = challenge(y, h_encoding, gamma, ed25519::encode(ed25519::mul_base(k.get())),
-                                ed25519::encode(ed25519::mul(k.get(), *h)), md.get());
-  const ed25519::Scalar s = ed25519::scalar_muladd(challenge_scalar(c), secret.x, k.get());
+  Challenge c = challenge(y, h_encoding, gamma, ed25519::encode(ed25519::mul_base(k.get())),
+                          ed25519::encode(ed25519::mul(k.get(), *h)), md.get());
+  QV_CT_PUBLIC(c.data(), c.size());  // c is the proof's second field
+  ed25519::Scalar s = ed25519::scalar_muladd(challenge_scalar(c), secret.x, k.get());
+  QV_CT_PUBLIC(s.bytes.data(), s.bytes.size());  // s = k + c*x is the proof's third field; k masks x
 
   Proof proof{};
   std::copy(gamma.begin(), gamma.end(), proof.begin() + kGammaOffset);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "ct/valgrind_taint.hpp"
 #include "openssl_util.hpp"
 
 namespace quorvantile_crypto::vrf {
@@ -27,6 +28,7 @@ void expand_secret(std::span<const uint8_t, 32> seed, ExpandedSecret& out, EVP_M
   ossl::digest_init(md, ossl::sha512());
   ossl::digest_update(md, seed);
   ossl::digest_final(md, h.data());
+  QV_CT_SECRET(h.data(), h.size());  // the expanded secret: x and the nonce prefix come from it
   h[0] &= 0xF8;
   h[31] = static_cast<uint8_t>((h[31] & 0x3F) | 0x40);
   // Reducing modulo L leaves x*B and x*H unchanged: both points have order L.

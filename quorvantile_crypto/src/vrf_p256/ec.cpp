@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "ct/valgrind_taint.hpp"
+
 namespace quorvantile_crypto::vrf_p256 {
 namespace {
 
@@ -107,6 +109,27 @@ Point mul_base(const BIGNUM* k, BN_CTX* ctx) {
 Point mul(const EC_POINT* point, const BIGNUM* k, BN_CTX* ctx) {
   Point out = new_point();
   check(EC_POINT_mul(curve().group, out.get(), nullptr, point, k, ctx), "EC_POINT_mul");
+  return out;
+}
+
+// The one place a secret scalar reaches OpenSSL. OpenSSL 3.0 documents (EC_POINT_mul(3)) that a
+// single fixed-point (generator) or variable-point multiplication uses a constant-time algorithm
+// when the scalar lies in [0, group order); both conditions hold here, since k is a validated key
+// or an RFC 6979 nonce in [1, n-1], and no call passes two scalars. The scalar's BIGNUM carries
+// BN_FLG_CONSTTIME, which makes any division, modular exponentiation or inversion OpenSSL does on
+// it take the branch-free variant (bn.h), and it exists only for this call and is cleared on
+// release. The conversion into it (BN_bin2bn) is not constant time: it skips leading zero bytes
+// and sets the BIGNUM's word count from the value. So the constant-time check takes this function
+// on trust: the scalar is unmarked for the conversion and the multiplication and marked secret
+// again on the way out. The products (the public key, Gamma, and U = k*G and V = k*H, which every
+// verifier recomputes from the proof) are public.
+Point mul_secret(const EC_POINT* point, const Bytes32& k, BN_CTX* ctx) {
+  const ct::UncheckedScope unchecked(k.data(), k.size());
+  Point out = new_point();
+  Bn scalar = secret_bn_from_be(k);
+  const int ok = point == nullptr ? EC_POINT_mul(curve().group, out.get(), scalar.get(), nullptr, nullptr, ctx)
+                                  : EC_POINT_mul(curve().group, out.get(), nullptr, point, scalar.get(), ctx);
+  check(ok, "EC_POINT_mul");
   return out;
 }
 

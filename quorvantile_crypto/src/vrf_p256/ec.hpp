@@ -56,9 +56,12 @@ Bn bn_from_be(ByteView bytes);
 Bn secret_bn_from_be(ByteView bytes);
 void bn_to_be(const BIGNUM* bn, uint8_t* out, std::size_t len);
 
-// k*G and k*P, each a single-scalar multiplication (no multi-scalar shortcut).
+// k*G and k*P for public k, each a single-scalar multiplication (no multi-scalar shortcut).
 Point mul_base(const BIGNUM* k, BN_CTX* ctx);
 Point mul(const EC_POINT* point, const BIGNUM* k, BN_CTX* ctx);
+// k*G (point null) or k*point for a secret k in [1, n-1], big-endian. The only place a secret
+// scalar reaches OpenSSL; see the definition for what OpenSSL promises there.
+Point mul_secret(const EC_POINT* point, const Bytes32& k, BN_CTX* ctx);
 // a - b.
 Point sub(const EC_POINT* a, const EC_POINT* b, BN_CTX* ctx);
 bool is_identity(const EC_POINT* point);

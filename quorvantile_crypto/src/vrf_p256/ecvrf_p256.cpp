@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "ct/valgrind_taint.hpp"
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/vrf_p256.hpp"
+#include "quorvantile_crypto/secret.hpp"
 #include "vrf_p256/nonce.hpp"
+#include "vrf_p256/order_arith.hpp"
 #include "vrf_p256/point_string.hpp"
 #include "vrf_p256/scalar.hpp"
 #include "vrf_p256/suite_hash.hpp"
@@ -25,21 +28,6 @@ PointString string_of(const EC_POINT* point, BN_CTX* ctx) {
   return *string;
 }
 
-// s = (k + c*x) mod n, through the order's Montgomery context so that the secret operands see
-// only fixed-length arithmetic.
-Bn response(const BIGNUM* k, const BIGNUM* c, const BIGNUM* x, BN_CTX* ctx) {
-  const BN_MONT_CTX* mont = EC_GROUP_get_mont_data(curve().group);
-  if (mont == nullptr) fail("P-256 order Montgomery context unavailable");
-  Bn c_mont = new_secret_bn();
-  Bn product = new_secret_bn();
-  Bn s = new_secret_bn();
-  check(BN_to_montgomery(c_mont.get(), c, const_cast<BN_MONT_CTX*>(mont), ctx), "BN_to_montgomery");
-  check(BN_mod_mul_montgomery(product.get(), c_mont.get(), x, const_cast<BN_MONT_CTX*>(mont), ctx),
-        "BN_mod_mul_montgomery");
-  check(BN_mod_add_quick(s.get(), k, product.get(), curve().n), "BN_mod_add_quick");
-  return s;
-}
-
 CryptoError no_candidate() {
   return CryptoError::vrf("hash-to-curve found no candidate point within the counter budget");
 }
@@ -48,39 +36,51 @@ CryptoError no_candidate() {
 
 CryptoResult<PublicKey> ecvrf_p256_public_key(ByteView secret_key) {
   const ossl::ErrorQueueMark mark;  // point and scalar arithmetic may queue OpenSSL errors
-  CryptoResult<Bn> x = secret_scalar(secret_key);
-  if (!x) return std::unexpected(x.error());
+  Secret<Bytes32> x;
+  if (CryptoResult<void> valid = secret_scalar(secret_key, x.get()); !valid) return std::unexpected(valid.error());
   BnCtx ctx = new_bn_ctx();
-  Point y = mul_base(x->get(), ctx.get());
-  return string_of(y.get(), ctx.get());
+  Point y = mul_secret(nullptr, x.get(), ctx.get());
+  PublicKey public_key = string_of(y.get(), ctx.get());
+  QV_CT_PUBLIC(public_key.data(), public_key.size());  // the public key, published by design
+  return public_key;
 }
 
 CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha) {
   const ossl::ErrorQueueMark mark;
-  CryptoResult<Bn> x = secret_scalar(secret_key);
-  if (!x) return std::unexpected(x.error());
+  Secret<Bytes32> x;
+  if (CryptoResult<void> valid = secret_scalar(secret_key, x.get()); !valid) return std::unexpected(valid.error());
   BnCtx ctx = new_bn_ctx();
   ossl::MdCtx md = ossl::new_md_ctx();
 
-  Point y = mul_base(x->get(), ctx.get());
-  const PointString salt = string_of(y.get(), ctx.get());
+  Point y = mul_secret(nullptr, x.get(), ctx.get());
+  PointString salt = string_of(y.get(), ctx.get());
+  QV_CT_PUBLIC(salt.data(), salt.size());  // the public key: the salt of hash-to-curve and the first challenge point
   std::optional<DecodedPoint> h = hash_to_curve_tai(salt, alpha, md.get(), ctx.get());
   if (!h) return std::unexpected(no_candidate());
 
-  Point gamma = mul(h->point.get(), x->get(), ctx.get());
-  const PointString gamma_string = string_of(gamma.get(), ctx.get());
-  Bn k = rfc6979_nonce(x->get(), h->canonical);
-  Point k_g = mul_base(k.get(), ctx.get());
-  Point k_h = mul(h->point.get(), k.get(), ctx.get());
-  const Challenge c =
+  Point gamma = mul_secret(h->point.get(), x.get(), ctx.get());
+  PointString gamma_string = string_of(gamma.get(), ctx.get());
+  QV_CT_PUBLIC(gamma_string.data(), gamma_string.size());  // Gamma opens the proof
+  Secret<Bytes32> k;
+  rfc6979_nonce(x.get(), h->canonical, k.get());
+  Point k_g = mul_secret(nullptr, k.get(), ctx.get());
+  Point k_h = mul_secret(h->point.get(), k.get(), ctx.get());
+  Challenge c =
       challenge(salt, h->canonical, gamma_string, string_of(k_g.get(), ctx.get()), string_of(k_h.get(), ctx.get()),
                 md.get());
-  Bn s = response(k.get(), scalar_from_challenge(c).get(), x->get(), ctx.get());
+  QV_CT_PUBLIC(c.data(), c.size());  // c is the proof's second field
+
+  // s = (k + c*x) mod n on fixed-width limbs; c < 2^128 < n.
+  Bytes32 c_wide{};
+  std::copy(c.begin(), c.end(), c_wide.end() - kChallengeSize);
+  Bytes32 s{};
+  mul_add_mod_n(c_wide, x.get(), k.get(), s);
+  QV_CT_PUBLIC(s.data(), s.size());  // s = k + c*x is the proof's third field; k masks x
 
   Proof proof{};
   std::copy(gamma_string.begin(), gamma_string.end(), proof.begin() + kGammaOffset);
   std::copy(c.begin(), c.end(), proof.begin() + kChallengeOffset);
-  bn_to_be(s.get(), proof.data() + kResponseOffset, kScalarSize);
+  std::copy(s.begin(), s.end(), proof.begin() + kResponseOffset);
   return proof;
 }
 

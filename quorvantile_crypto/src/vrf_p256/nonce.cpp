@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "ct/valgrind_taint.hpp"
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/hash.hpp"
 #include "vrf_p256/scalar.hpp"
@@ -67,16 +68,13 @@ struct WipeOnExit {
 
 }  // namespace
 
-Bn rfc6979_nonce(const BIGNUM* x, const PointString& h) {
+void rfc6979_nonce(const Bytes32& x, const PointString& h, Bytes32& k_out) {
   const Curve& c = curve();
-  Bytes32 x_octets{};
   Bytes32 h1_octets = sha256(h);
-  Bytes32 k_bytes{};
   Bytes32 v{};
   Bytes32 k{};
-  WipeOnExit<5> guard{{&x_octets, &h1_octets, &k_bytes, &v, &k}};
+  WipeOnExit<3> guard{{&h1_octets, &v, &k}};
 
-  bn_to_be(x, x_octets.data(), x_octets.size());
   // bits2octets: h1 has exactly qlen bits, so one conditional subtraction of n reduces it.
   // h1 is the hash of public input.
   if (!std::lexicographical_compare(h1_octets.begin(), h1_octets.end(), c.n_bytes.begin(), c.n_bytes.end())) {
@@ -90,19 +88,19 @@ Bn rfc6979_nonce(const BIGNUM* x, const PointString& h) {
   HmacSha256 hmac;
   for (uint8_t separator : {uint8_t{0x00}, uint8_t{0x01}}) {
     const uint8_t sep[1] = {separator};
-    k = hmac.mac(k, {v, sep, x_octets, h1_octets});
+    k = hmac.mac(k, {v, sep, x, h1_octets});
     v = hmac.mac(k, {v});
   }
   for (;;) {
     v = hmac.mac(k, {v});
-    k_bytes = v;
+    k_out = v;
+    QV_CT_SECRET(k_out.data(), k_out.size());  // the nonce candidate
     // Only whether a candidate is accepted leaves the loop, never the candidate.
-    if (((!ct_is_zero(k_bytes)) & ct_less_be(k_bytes, c.n_bytes)).declassify()) break;
+    if (((!ct_is_zero(k_out)) & ct_less_be(k_out, c.n_bytes)).declassify()) return;
     const uint8_t zero[1] = {0x00};
     k = hmac.mac(k, {v, zero});
     v = hmac.mac(k, {v});
   }
-  return secret_bn_from_be(k_bytes);
 }
 
 }  // namespace quorvantile_crypto::vrf_p256

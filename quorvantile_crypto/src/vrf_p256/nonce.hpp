@@ -6,7 +6,8 @@
 
 namespace quorvantile_crypto::vrf_p256 {
 
-// k in [1, n-1], flagged BN_FLG_CONSTTIME. Every intermediate (K, V, x bytes) is wiped.
-Bn rfc6979_nonce(const BIGNUM* x, const PointString& h);
+// k in [1, n-1], big-endian, written into the caller's holder, for the secret scalar x
+// (big-endian). Every intermediate (K, V) is wiped.
+void rfc6979_nonce(const Bytes32& x, const PointString& h, Bytes32& k_out);
 
 }  // namespace quorvantile_crypto::vrf_p256

@@ -1,6 +1,9 @@
 #include "vrf_p256/scalar.hpp"
 
+#include <algorithm>
 #include <stdexcept>
+
+#include "ct/valgrind_taint.hpp"
 
 namespace quorvantile_crypto::vrf_p256 {
 
@@ -20,14 +23,16 @@ ct::Choice ct_is_zero(ByteView bytes) {
   return ct::equal_small(ct::value_barrier(acc), 0);
 }
 
-CryptoResult<Bn> secret_scalar(ByteView secret) {
+CryptoResult<void> secret_scalar(ByteView secret, Bytes32& x) {
   if (secret.size() != kScalarSize) return std::unexpected(CryptoError::invalid_length(kScalarSize, secret.size()));
   // A rejected key is reported, so the outcome of each check is public.
   if (!ct_less_be(secret, curve().n_bytes).declassify()) {
     return std::unexpected(CryptoError::vrf("secret key is not a canonical P-256 scalar"));
   }
   if (ct_is_zero(secret).declassify()) return std::unexpected(CryptoError::vrf("secret key scalar is zero"));
-  return secret_bn_from_be(secret);
+  std::copy(secret.begin(), secret.end(), x.begin());
+  QV_CT_SECRET(x.data(), x.size());  // the secret scalar
+  return {};
 }
 
 Bn scalar_from_challenge(const Challenge& c) {

@@ -19,10 +19,11 @@ ct::Choice ct_less_be(ByteView a, ByteView b);
 // All bytes zero, without data-dependent branches.
 ct::Choice ct_is_zero(ByteView bytes);
 
-// The secret key as a scalar x: 32 bytes, canonical (x < n), non-zero. Failures:
-// InvalidLength(32, got), Vrf "secret key is not a canonical P-256 scalar", Vrf "secret key
-// scalar is zero". The result carries BN_FLG_CONSTTIME.
-CryptoResult<Bn> secret_scalar(ByteView secret);
+// The secret key as a scalar x: 32 bytes, canonical (x < n), non-zero, written big-endian into
+// the caller's holder. Failures: InvalidLength(32, got), Vrf "secret key is not a canonical P-256
+// scalar", Vrf "secret key scalar is zero". The checks are constant time; only their outcome,
+// which the caller reports, is revealed.
+CryptoResult<void> secret_scalar(ByteView secret, Bytes32& x);
 
 // The 16 challenge bytes read big-endian (always below n).
 Bn scalar_from_challenge(const Challenge& c);
