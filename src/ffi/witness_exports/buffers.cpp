@@ -1,0 +1,4 @@
+// Buffer management and the contract version of the quorvantile_witness namespace.
+#include "ffi/buffer_exports.hpp"
+
+QV_BUFFER_EXPORTS(quorvantile_witness)

@@ -1,0 +1,4 @@
+// The asynchronous call-handle family of the quorvantile_witness namespace.
+#include "ffi/future_exports.hpp"
+
+QV_FUTURE_EXPORTS(quorvantile_witness)
