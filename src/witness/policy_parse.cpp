@@ -118,8 +118,13 @@ class Parser {
     return std::nullopt;
   }
 
-  std::expected<Vkey, WitnessError> vkey(std::string_view text) const {
-    auto key = parse_vkey(text);
+  // Decodes a key, checks its type against the line's role, then completes it.
+  template <class RoleCheck>
+  std::expected<Vkey, WitnessError> vkey(std::string_view text, RoleCheck role_rule) const {
+    const auto encoded = decode_vkey(text);
+    if (!encoded) return std::unexpected(*fail(encoded.error()));
+    if (std::optional<std::string> rule = role_rule(encoded->type())) return std::unexpected(*fail(std::move(*rule)));
+    auto key = complete_vkey(*encoded);
     if (!key) return std::unexpected(*fail(std::move(key.error())));
     if (key->type == kMlDsa44CosignatureType && key->name.size() > kMaxEncodedNameLength) {
       return std::unexpected(*fail("key name of an ML-DSA-44 key is longer than 255 bytes"));
@@ -130,11 +135,11 @@ class Parser {
   Failure log_line(std::span<const std::string_view> args) {
     if (args.empty()) return fail("log line is missing its verifier key");
     if (args.size() > 2) return surplus("log", args[2]);
-    auto key = vkey(args[0]);
+    auto key = vkey(args[0], [](uint8_t type) -> std::optional<std::string> {
+      if (type == kEd25519NoteType || type == kMlDsa44CosignatureType || type == kCompositeType) return std::nullopt;
+      return "log key type " + type_hex(type) + " is not a log signature type (0x01, 0x06 or 0xff)";
+    });
     if (!key) return std::move(key.error());
-    if (key->type != kEd25519NoteType && key->type != kMlDsa44CosignatureType && key->type != kCompositeType) {
-      return fail("log key type " + type_hex(key->type) + " is not a log signature type (0x01, 0x06 or 0xff)");
-    }
     if (const auto earlier = duplicate_of(policy_.logs, log_lines_, *key)) {
       return fail("duplicate log key: the same public key as on line " + std::to_string(*earlier));
     }
@@ -148,11 +153,11 @@ class Parser {
     if (args.size() == 1) return fail("witness line is missing its verifier key");
     if (args.size() > 3) return surplus("witness", args[3]);
     if (auto failure = check_new_name(args[0])) return failure;
-    auto key = vkey(args[1]);
+    auto key = vkey(args[1], [](uint8_t type) -> std::optional<std::string> {
+      if (type == kEd25519CosignatureType || type == kMlDsa44CosignatureType) return std::nullopt;
+      return "witness keys are cosignature keys (type 0x04 or 0x06), not type " + type_hex(type);
+    });
     if (!key) return std::move(key.error());
-    if (key->type != kEd25519CosignatureType && key->type != kMlDsa44CosignatureType) {
-      return fail("witness keys are cosignature keys (type 0x04 or 0x06), not type " + type_hex(key->type));
-    }
     if (const auto earlier = duplicate_of(policy_.witnesses, witness_lines_, *key)) {
       return fail("duplicate witness key: the same public key as on line " + std::to_string(*earlier));
     }

@@ -25,7 +25,7 @@ std::string length_rule(uint8_t type, std::size_t got, std::size_t want) {
 
 }  // namespace
 
-std::expected<Vkey, std::string> parse_vkey(std::string_view text) {
+std::expected<EncodedVkey, std::string> decode_vkey(std::string_view text) {
   const std::string malformed = "malformed verifier key";
   const std::size_t first_plus = text.find('+');
   if (first_plus == std::string_view::npos) return std::unexpected(malformed);
@@ -37,46 +37,53 @@ std::expected<Vkey, std::string> parse_vkey(std::string_view text) {
   const auto declared_id =
       encoding::decode_key_id(std::span<const char, kKeyIdDigits>(text.data() + first_plus + 1, kKeyIdDigits));
   if (!declared_id) return std::unexpected(malformed);
-  const auto key_bytes = encoding::base64_decode(text.substr(second_plus + 1));
+  auto key_bytes = encoding::base64_decode(text.substr(second_plus + 1));
   if (!key_bytes || key_bytes->empty() || !note::is_valid_name(name)) return std::unexpected(malformed);
+  return EncodedVkey{name, *declared_id, std::move(*key_bytes)};
+}
 
-  const uint32_t computed_id = note::compute_key_id(name, *key_bytes);
-  if (computed_id != *declared_id) {
-    return std::unexpected("verifier key id mismatch: declared " + encoding::hex8(*declared_id) + ", computed " +
-                           encoding::hex8(computed_id));
-  }
-
-  Vkey key;
-  key.name = std::string(name);
-  key.key_id = computed_id;
-  key.type = (*key_bytes)[0];
+std::expected<Vkey, std::string> complete_vkey(const EncodedVkey& encoded) {
+  const quorvantile_crypto::Bytes& bytes = encoded.bytes;
   std::size_t header = 1;
-  switch (key.type) {
+  switch (encoded.type()) {
     case kEd25519NoteType:
     case kEd25519CosignatureType:
-      if (key_bytes->size() - 1 != kEd25519KeyLength) {
-        return std::unexpected(length_rule(key.type, key_bytes->size() - 1, kEd25519KeyLength));
-      }
+    case kMlDsa44CosignatureType:
+    case kCompositeType:
+      break;
+    default:
+      return std::unexpected("unsupported key type " + type_hex(encoded.type()));
+  }
+  const uint32_t computed_id = note::compute_key_id(encoded.name, bytes);
+  if (computed_id != encoded.declared_id) {
+    return std::unexpected("verifier key id mismatch: declared " + encoding::hex8(encoded.declared_id) +
+                           ", computed " + encoding::hex8(computed_id));
+  }
+  const std::size_t material = bytes.size() - 1;
+  switch (encoded.type()) {
+    case kEd25519NoteType:
+    case kEd25519CosignatureType:
+      if (material != kEd25519KeyLength) return std::unexpected(length_rule(encoded.type(), material, kEd25519KeyLength));
       break;
     case kMlDsa44CosignatureType:
-      if (key_bytes->size() - 1 != kMlDsa44KeyLength) {
-        return std::unexpected(length_rule(key.type, key_bytes->size() - 1, kMlDsa44KeyLength));
-      }
+      if (material != kMlDsa44KeyLength) return std::unexpected(length_rule(encoded.type(), material, kMlDsa44KeyLength));
       break;
-    case kCompositeType: {
+    default: {
       // The composite header is the type byte and the composite label; a framed key follows.
-      const auto detected = note::detect_signature_type(*key_bytes);
+      const auto detected = note::detect_signature_type(bytes);
       if (!detected || detected->type != note::SignatureType::Composite) {
-        return std::unexpected("key of type 0xff does not carry the composite label");
+        return std::unexpected(std::string("key of type 0xff does not carry the composite label"));
       }
       header = detected->header_length;
-      if (key_bytes->size() == header) return std::unexpected(std::string("key of type 0xff has no key material"));
+      if (bytes.size() == header) return std::unexpected(std::string("key of type 0xff has no key material"));
       break;
     }
-    default:
-      return std::unexpected("unsupported key type " + type_hex(key.type));
   }
-  key.key.assign(key_bytes->begin() + static_cast<std::ptrdiff_t>(header), key_bytes->end());
+  Vkey key;
+  key.name = std::string(encoded.name);
+  key.key_id = computed_id;
+  key.type = encoded.type();
+  key.key.assign(bytes.begin() + static_cast<std::ptrdiff_t>(header), bytes.end());
   return key;
 }
 

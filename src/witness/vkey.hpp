@@ -28,11 +28,23 @@ struct Vkey {
   quorvantile_crypto::Bytes key;  // the material after the type header (for 0xFF: after the label)
 };
 
-// Parses the text form. Failures are rule texts for policy messages: "malformed verifier key",
-// "verifier key id mismatch: declared X, computed Y", "unsupported key type 0x..", or a key
-// length rule. Only the types 0x01, 0x04, 0x06 and the library's composite 0xFF are recognised;
-// which of them a line accepts is the caller's rule.
-std::expected<Vkey, std::string> parse_vkey(std::string_view text);
+// The text form split and decoded, nothing checked beyond its syntax.
+struct EncodedVkey {
+  std::string_view name;
+  uint32_t declared_id = 0;
+  quorvantile_crypto::Bytes bytes;  // type byte and key; never empty
+  uint8_t type() const { return bytes[0]; }
+};
+
+// Failures (and those of complete_vkey) are rule texts for policy messages: "malformed verifier
+// key", "verifier key id mismatch: declared X, computed Y", "unsupported key type 0x..", or a
+// key length rule. The caller checks the type against the line's role in between, since the key
+// id of a type this component does not know cannot be recomputed.
+std::expected<EncodedVkey, std::string> decode_vkey(std::string_view text);
+
+// Recomputes the key id and checks the key for its type: 0x01 and 0x04 take 32 bytes, 0x06
+// takes 1312, 0xFF the composite label and a non-empty framed key.
+std::expected<Vkey, std::string> complete_vkey(const EncodedVkey& encoded);
 
 // The key as the log library's note verifier takes it (types 0x01 and 0xFF only).
 note::VerifierKey to_note_key(const Vkey& key);
