@@ -1,4 +1,5 @@
 // Exports of witness quorum policies, cosigned checkpoints and proof bundles.
+#include "quorvantile_witness.h"
 #include "ffi/witness_exports/declare.hpp"
 #include "witness/operations.hpp"
 
