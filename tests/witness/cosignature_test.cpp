@@ -165,8 +165,10 @@ TEST(WitnessCosignature, MlDsa44SubtreeVectors) {
 }
 
 TEST(WitnessCosignature, SignedMessagesByteForByte) {
+  std::size_t compared = 0;
   for (const char* file : {"derived/ed25519-cosignature.json", "derived/mldsa44-cosignature.json"}) {
-    for (const auto& c : qv_witness_test::vectors(file)["cases"]) {
+    const auto vectors = qv_witness_test::vectors(file);
+    for (const auto& c : vectors["cases"]) {
       if (!c.contains("signed_message_hex") || !c.contains("checkpoint_body") || !c.contains("line_under_test")) continue;
       SCOPED_TRACE(c["id"].get<std::string>());
       const std::string body = c["checkpoint_body"];
@@ -176,6 +178,7 @@ TEST(WitnessCosignature, SignedMessagesByteForByte) {
       for (int i = 4; i < 12; ++i) timestamp = timestamp << 8 | blob[i];
       const std::string vkey = c.contains("witness_vkey") ? c["witness_vkey"] : c["cosigner_vkey"];
       const w::Vkey key = key_of(vkey);
+      if (key.type == w::kEd25519NoteType) continue;  // E22: a note key, refused as a witness key
       std::string message;
       if (key.type == w::kEd25519CosignatureType) {
         message = w::cosignature_v1_message(timestamp, body);
@@ -187,8 +190,10 @@ TEST(WitnessCosignature, SignedMessagesByteForByte) {
         message.assign(bytes.begin(), bytes.end());
       }
       EXPECT_EQ(qv_test::to_hex(message), c["signed_message_hex"].get<std::string>());
+      ++compared;
     }
   }
+  EXPECT_EQ(compared, 13u);
 }
 
 // The mixed Ed25519 / ML-DSA-44 policy with all three witnesses' lines on one checkpoint.
