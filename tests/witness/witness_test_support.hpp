@@ -4,6 +4,11 @@
 #include <string_view>
 
 #include "test_support.hpp"
+#include "witness/records.hpp"
+
+namespace quorvantile_log::witness {
+inline void PrintTo(const RejectedWitness& r, std::ostream* os) { *os << "{" << r.name << ": " << r.reason << "}"; }
+}  // namespace quorvantile_log::witness
 
 namespace qv_witness_test {
 
