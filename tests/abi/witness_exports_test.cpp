@@ -227,6 +227,94 @@ TEST(WitnessExports, ConsistencyBetweenCosignedCheckpoints) {
   }
 }
 
+std::string fixture(std::string_view name) { return qv_test::read_file(qv_test::data_dir() / "witness" / name); }
+
+std::vector<Bytes> consistency_proof() {
+  std::vector<Bytes> proof;
+  std::string text = fixture("consistency_7_13.txt");
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find('\n', start);
+    const std::string line = text.substr(start, end - start);
+    start = end == std::string::npos ? text.size() : end + 1;
+    if (line.empty()) continue;
+    // Standard base64 of a 32-byte hash.
+    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    Bytes out;
+    uint32_t acc = 0;
+    int bits = 0;
+    for (char c : line) {
+      if (c == '=') break;
+      acc = acc << 6 | static_cast<uint32_t>(alphabet.find(c));
+      bits += 6;
+      if (bits >= 8) {
+        bits -= 8;
+        out.push_back(static_cast<uint8_t>(acc >> bits));
+      }
+    }
+    proof.push_back(out);
+  }
+  return proof;
+}
+
+// The composite-hybrid-signed checkpoints cosigned by one Ed25519 and one ML-DSA-44 witness.
+TEST(WitnessExports, HybridLogWithEd25519AndMlDsaWitnesses) {
+  const auto expected = qv_test::read_json(qv_test::data_dir() / "witness/fixtures.json");
+  const std::string policy = fixture("policy.txt");
+  for (const char* which : {"older", "newer"}) {
+    const Outcome got = verify_cosigned(fixture(std::string("checkpoint_") + which + ".txt"), policy);
+    ASSERT_EQ(got.code, 0) << which << ": " << got.message;
+    Decoder d(got.value);
+    const Cosigned cs = read_cosigned(d);
+    EXPECT_TRUE(d.done());
+    const auto& want = expected[which];
+    EXPECT_EQ(cs.origin, expected["origin"]) << which;
+    EXPECT_EQ(cs.log_key_name, expected["log_key_name"]) << which;
+    EXPECT_EQ(cs.size, want["size"].get<uint64_t>()) << which;
+    EXPECT_EQ(cs.root, qv_test::from_hex(want["root_hex"].get<std::string>())) << which;
+    EXPECT_EQ(cs.counted, want["counted"].get<std::vector<std::string>>()) << which;
+    EXPECT_TRUE(cs.rejected.empty()) << which;
+    EXPECT_EQ(cs.oldest, want["oldest_timestamp"].get<uint64_t>()) << which;
+    EXPECT_EQ(cs.newest, want["newest_timestamp"].get<uint64_t>()) << which;
+  }
+  const Outcome unmet = verify_cosigned(fixture("checkpoint_newer.txt"), fixture("policy_unmet.txt"));
+  EXPECT_EQ(unmet.code, 1);
+  EXPECT_EQ(unmet.message, "witness quorum \"three\" not met: 2 witnesses counted");
+
+  std::vector<Bytes> tampered = consistency_proof();
+  ASSERT_FALSE(tampered.empty());
+  tampered[0][0] ^= 1;
+  struct Case {
+    std::string label;
+    std::vector<Bytes> proof;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"7 to 13", consistency_proof(), ""},
+      {"7 to 13, first hash changed", tampered, "root mismatch: recomputed root does not match the expected root"},
+  };
+  for (const Case& c : cases) {
+    RustCallStatus status{};
+    uniffi_quorvantile_witness_fn_func_checkpoint_verify_cosigned_consistency(
+        text_arg(fixture("checkpoint_older.txt")), text_arg(fixture("checkpoint_newer.txt")), text_arg(policy),
+        bytes_list_arg(c.proof), &status);
+    const std::string message = status.code != 0 ? status_message(status) : "";
+    EXPECT_EQ(status.code, c.error.empty() ? 0 : 1) << c.label;
+    EXPECT_EQ(message, c.error) << c.label;
+  }
+
+  RustCallStatus status{};
+  const RustBuffer out = uniffi_quorvantile_witness_fn_func_tlog_proof_verify(
+      text_arg(fixture("index5.tlog-proof")), text_arg(policy),
+      bytes_arg(qv_test::from_hex(expected["leaf_hash_hex"].get<std::string>())), &status);
+  ASSERT_EQ(status.code, 0) << status_message(status);
+  Decoder d(take(out));
+  EXPECT_EQ(d.u64(), expected["leaf_index"].get<uint64_t>());
+  ASSERT_EQ(d.u8(), 1);
+  EXPECT_EQ(d.bytes(), qv_test::from_hex(expected["extra_hex"].get<std::string>()));
+  EXPECT_EQ(read_cosigned(d).counted, expected["newer"]["counted"].get<std::vector<std::string>>());
+  EXPECT_TRUE(d.done());
+}
+
 // A malformed argument buffer gets the same status code and text from a witness export as from
 // the log library export taking an argument of the same name and type.
 TEST(WitnessExports, MalformedArgumentsReportedAsTheLogLibraryDoes) {
