@@ -60,12 +60,14 @@ fuzz: deps fuzz-deps
 	for f in build/fuzz/fuzz/fuzz_*; do echo "== $$f"; mkdir -p build/fuzz/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$(basename $$f) || exit 1; done
 
-# Regenerates the Python module and the C++ header from the built library's interface description.
+# Regenerates the Python modules and the C++ header from the built libraries' interface descriptions.
 bindings: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target quorvantile_log quorvantile_witness
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_log.so \
 	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp
+	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_witness.so \
+	  --python python/quorvantile_log/witness.py
 
 # The shared libraries, their headers, the CMake packages and the .pc files under $(PREFIX).
 install: deps
