@@ -108,14 +108,12 @@ class Parser {
     return std::nullopt;
   }
 
-  // A key whose material equals that of an earlier key of the same role, under any type or name.
-  template <class Entry>
-  static std::optional<uint64_t> duplicate_of(const std::vector<Entry>& entries, const std::vector<uint64_t>& lines,
-                                              const Vkey& key) {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (entries[i].key.key == key.key) return lines[i];
-    }
-    return std::nullopt;
+  // The line of an earlier key of the same role with the same material, under any type or name;
+  // records this key otherwise. Hashed, so a long policy stays linear.
+  std::optional<uint64_t> duplicate_of(std::unordered_map<std::string, uint64_t>& seen, const Vkey& key) const {
+    const auto [it, inserted] = seen.emplace(std::string(quorvantile_crypto::as_text(key.key)), number_);
+    if (inserted) return std::nullopt;
+    return it->second;
   }
 
   // Decodes a key, checks its type against the line's role, then completes it.
@@ -140,11 +138,10 @@ class Parser {
       return "log key type " + type_hex(type) + " is not a log signature type (0x01, 0x06 or 0xff)";
     });
     if (!key) return std::move(key.error());
-    if (const auto earlier = duplicate_of(policy_.logs, log_lines_, *key)) {
+    if (const auto earlier = duplicate_of(log_keys_, *key)) {
       return fail("duplicate log key: the same public key as on line " + std::to_string(*earlier));
     }
     policy_.logs.push_back(PolicyLog{std::move(*key), optional_field(args, 1)});
-    log_lines_.push_back(number_);
     return std::nullopt;
   }
 
@@ -158,12 +155,11 @@ class Parser {
       return "witness keys are cosignature keys (type 0x04 or 0x06), not type " + type_hex(type);
     });
     if (!key) return std::move(key.error());
-    if (const auto earlier = duplicate_of(policy_.witnesses, witness_lines_, *key)) {
+    if (const auto earlier = duplicate_of(witness_keys_, *key)) {
       return fail("duplicate witness key: the same public key as on line " + std::to_string(*earlier));
     }
     names_.emplace(args[0], Definition{{PolicyRef::Kind::Witness, policy_.witnesses.size()}, number_});
     policy_.witnesses.push_back(PolicyWitness{std::string(args[0]), std::move(*key), optional_field(args, 2)});
-    witness_lines_.push_back(number_);
     return std::nullopt;
   }
 
@@ -218,8 +214,8 @@ class Parser {
 
   Policy policy_;
   std::unordered_map<std::string_view, Definition> names_;
-  std::vector<uint64_t> log_lines_;
-  std::vector<uint64_t> witness_lines_;
+  std::unordered_map<std::string, uint64_t> log_keys_;      // key material -> line
+  std::unordered_map<std::string, uint64_t> witness_keys_;
   uint64_t quorum_line_ = 0;
   uint64_t number_ = 0;
 };

@@ -148,3 +148,44 @@ TEST(WitnessQuorum, ThirtyTwoOfEach) {
 }
 
 }  // namespace
+
+namespace {
+
+// A type 0x06 log signs origin, size and root only: extension lines are refused, and its line
+// must verify like any other log line.
+TEST(WitnessQuorum, MlDsa44LogSignature) {
+  const auto file = qv_witness_test::vectors("derived/mldsa44-cosignature.json");
+  for (const auto& c : file["cases"]) {
+    if (c["id"] != "M12") continue;
+    const std::string vkey = c["cosigner_vkey"];
+    const std::string policy = "log " + vkey + "\nquorum none\n";
+    const std::string note = c["note"];
+    const std::size_t blank = note.find("\n\n");
+    const std::string name = "\"example.com/mldsa-log\" (key id b5df45c5)";
+    std::string tampered = note;
+    tampered[tampered.size() - 10] = tampered[tampered.size() - 10] == 'A' ? 'B' : 'A';
+    struct Row {
+      std::string what, note, message;
+    };
+    const Row rows[] = {
+        {"as signed", note, ""},
+        {"with an extension line", note.substr(0, blank + 1) + "ext\n" + note.substr(blank + 1),
+         "log signature for key " + name + " does not cover the extension lines"},
+        {"signature changed", tampered, "invalid log signature for key " + name},
+        {"signed twice, once badly", note + tampered.substr(blank + 2), "invalid log signature for key " + name},
+    };
+    for (const Row& row : rows) {
+      SCOPED_TRACE(row.what);
+      const auto result = w::checkpoint_verify_cosigned(row.note, policy);
+      if (row.message.empty()) {
+        ASSERT_TRUE(result.has_value()) << result.error().render();
+        EXPECT_EQ(result->log_key_name, "example.com/mldsa-log");
+      } else {
+        ASSERT_FALSE(result.has_value());
+        EXPECT_EQ(result.error().render(), row.message);
+      }
+    }
+  }
+}
+
+}  // namespace
