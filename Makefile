@@ -68,23 +68,25 @@ fuzz: deps fuzz-deps
 	for f in build/fuzz/fuzz/fuzz_*; do echo "== $$f"; mkdir -p build/fuzz/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$(basename $$f) || exit 1; done
 
-# Regenerates the Python module and the C++ header from the built library's interface description.
+# Regenerates the Python modules and the C++ header from the built libraries' interface descriptions.
 bindings: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target quorvantile_log
+	cmake --build --preset release --target quorvantile_log quorvantile_witness
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_log.so \
 	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp
+	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_witness.so \
+	  --python python/quorvantile_log/witness.py
 
-# The shared library, its header, the CMake package and the .pc file under $(PREFIX).
+# The shared libraries, their headers, the CMake packages and the .pc files under $(PREFIX).
 install: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target quorvantile_log
+	cmake --build --preset release --target quorvantile_log quorvantile_witness
 	cmake --install build/release --prefix $(PREFIX)
 
 # Debian packages quorvantile-log and quorvantile-log-dev in build/release/packages.
 package: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target quorvantile_log
+	cmake --build --preset release --target quorvantile_log quorvantile_witness
 	cd build/release && cpack --config CPackConfig.cmake
 	@ls build/release/packages/*.deb
 

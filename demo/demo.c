@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "quorvantile_log.h"
+#include "quorvantile_witness.h"
 
 static int failures = 0;
 
@@ -525,6 +526,148 @@ static void demo_policy(void) {
   free(keys);
 }
 
+/* --- witness cosignatures, quorum policies and proof bundles (libquorvantile_witness) --- */
+
+static RustBuffer witness_text(const char* text, size_t len) {
+  RustCallStatus status = {0};
+  ForeignBytes bytes = {(int32_t)len, (const uint8_t*)text};
+  return ffi_quorvantile_witness_rustbuffer_from_bytes(bytes, &status);
+}
+
+/* A cursor over an encoded record returned by the witness component. */
+typedef struct {
+  const uint8_t* p;
+  size_t left;
+} Cursor;
+
+static uint64_t take_be(Cursor* c, size_t n) {
+  uint64_t v = 0;
+  if (c->left < n) { c->left = 0; return 0; }
+  for (size_t i = 0; i < n; ++i) v = (v << 8) | c->p[i];
+  c->p += n;
+  c->left -= n;
+  return v;
+}
+
+/* A string or byte sequence: returns its bytes and length, and moves past it. */
+static const char* take_text(Cursor* c, size_t* len) {
+  *len = (size_t)take_be(c, 4);
+  if (*len > c->left) { c->left = 0; *len = 0; return ""; }
+  const char* s = (const char*)c->p;
+  c->p += *len;
+  c->left -= *len;
+  return s;
+}
+
+/* Prints a CosignedCheckpoint: the log, the tree, the witnesses that counted and those rejected. */
+static void print_cosigned(Cursor* c) {
+  size_t len, n;
+  const char* origin = take_text(c, &len);
+  printf("    log %.*s, tree size %llu\n", (int)len, origin, (unsigned long long)take_be(c, 8));
+  take_text(c, &len);                                            /* root */
+  for (n = (size_t)take_be(c, 4); n > 0; --n) take_text(c, &len); /* extension lines */
+  take_text(c, &len);                                            /* log key name */
+  n = (size_t)take_be(c, 4);
+  printf("    %zu witness(es) counted:", n);
+  for (; n > 0; --n) {
+    const char* name = take_text(c, &len);
+    printf(" %.*s", (int)len, name);
+  }
+  printf("\n");
+  for (n = (size_t)take_be(c, 4); n > 0; --n) {
+    size_t reason_len;
+    const char* name = take_text(c, &len);
+    const char* reason = take_text(c, &reason_len);
+    printf("    not counted: %.*s (%.*s)\n", (int)len, name, (int)reason_len, reason);
+  }
+  /* Both timestamps are present exactly when some witness counted. */
+  if (take_be(c, 1) == 1) {
+    const uint64_t oldest = take_be(c, 8);
+    const uint64_t newest = take_be(c, 1) == 1 ? take_be(c, 8) : oldest;
+    printf("    oldest cosignature at %llu, newest at %llu\n", (unsigned long long)oldest, (unsigned long long)newest);
+  }
+}
+
+/* Like report(), for the witness component, whose buffers it releases itself. */
+static void witness_report(const char* what, RustCallStatus* status, RustBuffer result, int expect_ok,
+                           int is_proof) {
+  if (status->code == QV_CALL_SUCCESS) {
+    printf("  %-58s verified\n", what);
+    Cursor c = {result.data, (size_t)result.len};
+    if (is_proof) {
+      printf("    leaf %llu included", (unsigned long long)take_be(&c, 8));
+      if (take_be(&c, 1) == 1) {
+        size_t len;
+        const char* extra = take_text(&c, &len);
+        printf(", extra data \"%.*s\" (unauthenticated)", (int)len, extra);
+      }
+      printf("\n");
+    }
+    print_cosigned(&c);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_witness_rustbuffer_free(result, &free_status);
+  } else {
+    const uint8_t* msg = status->error_buf.data;
+    size_t len = (size_t)status->error_buf.len;
+    if (status->code == QV_CALL_ERROR && len >= 8) { msg += 8; len -= 8; }
+    printf("  %-58s rejected: %.*s\n", what, (int)len, (const char*)msg);
+    RustCallStatus free_status = {0};
+    ffi_quorvantile_witness_rustbuffer_free(status->error_buf, &free_status);
+  }
+  if ((status->code == QV_CALL_SUCCESS) != expect_ok) {
+    printf("    ^ unexpected outcome\n");
+    ++failures;
+  }
+}
+
+static void verify_cosigned(const char* what, const char* note_file, const char* policy_file, int expect_ok) {
+  size_t note_len, policy_len;
+  char* note = read_data_file(note_file, &note_len);
+  char* policy = read_data_file(policy_file, &policy_len);
+  RustCallStatus status = {0};
+  RustBuffer out = uniffi_quorvantile_witness_fn_func_checkpoint_verify_cosigned(
+      witness_text(note, note_len), witness_text(policy, policy_len), &status);
+  witness_report(what, &status, out, expect_ok, 0);
+  free(note);
+  free(policy);
+}
+
+static void demo_witness(void) {
+  printf("\nWitness cosignatures and quorum policies (libquorvantile_witness, contract version %u)\n",
+         ffi_quorvantile_witness_uniffi_contract_version());
+  verify_cosigned("real checkpoint, four real witnesses, 3-of-4 policy", "witness/arche2025h1.checkpoint",
+                  "witness/arche2025h1_3of4.policy", 1);
+  verify_cosigned("same checkpoint, policy also requiring a fifth witness", "witness/arche2025h1.checkpoint",
+                  "witness/arche2025h1_unmet.policy", 0);
+  verify_cosigned("hybrid-signed checkpoint, Ed25519 + ML-DSA-44 witnesses", "witness/hybrid.checkpoint",
+                  "witness/hybrid.policy", 1);
+  verify_cosigned("hybrid-signed checkpoint, quorum of three not met", "witness/hybrid.checkpoint",
+                  "witness/hybrid_unmet.policy", 0);
+
+  size_t proof_len, policy_len, hash_len;
+  char* proof = read_data_file("witness/index5.tlog-proof", &proof_len);
+  char* policy = read_data_file("witness/hybrid.policy", &policy_len);
+  char* hash_hex = read_data_file("witness/index5.leaf_hash", &hash_len);
+  uint8_t leaf_hash[32], other_hash[32];
+  hex_to_bytes(hash_hex, leaf_hash, 32);
+  memcpy(other_hash, leaf_hash, 32);
+  other_hash[31] ^= 1;
+  for (int i = 0; i < 2; ++i) {
+    uint8_t encoded[36];
+    put_be32(encoded, 32);
+    memcpy(encoded + 4, i == 0 ? leaf_hash : other_hash, 32);
+    RustCallStatus status = {0};
+    RustBuffer out = uniffi_quorvantile_witness_fn_func_tlog_proof_verify(
+        witness_text(proof, proof_len), witness_text(policy, policy_len),
+        witness_text((const char*)encoded, sizeof encoded), &status);
+    witness_report(i == 0 ? "proof bundle: leaf 5 of the hybrid-signed log" : "proof bundle with another leaf's hash",
+                   &status, out, i == 0, 1);
+  }
+  free(proof);
+  free(policy);
+  free(hash_hex);
+}
+
 int main(void) {
   printf("quorvantile_log demo (contract version %u)\n\n", ffi_quorvantile_log_uniffi_contract_version());
   demo_merkle();
@@ -533,6 +676,7 @@ int main(void) {
   demo_key_history();
   demo_keytrans();
   demo_policy();
+  demo_witness();
   printf("\n%s\n", failures == 0 ? "all outcomes as expected" : "SOME OUTCOMES UNEXPECTED");
   return failures == 0 ? 0 : 1;
 }

@@ -16,6 +16,10 @@
 extern "C" {
 #endif
 
+/* The records of the foreign-call ABI, shared with the witness component's header (either header
+ * may come first). */
+#ifndef QUORVANTILE_ABI_RECORDS
+#define QUORVANTILE_ABI_RECORDS
 typedef struct RustBuffer {
   uint64_t capacity;
   uint64_t len;
@@ -38,6 +42,10 @@ enum {
   QV_CALL_UNEXPECTED_ERROR = 2,
   QV_CALL_CANCELLED = 3,
 };
+
+/* The continuation of an asynchronous call handle. */
+typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);
+#endif /* QUORVANTILE_ABI_RECORDS */
 
 /* Buffers and version. */
 RustBuffer ffi_quorvantile_log_rustbuffer_alloc(uint64_t size, RustCallStatus* status);
@@ -179,7 +187,6 @@ uint16_t uniffi_quorvantile_log_checksum_func_policy_enforce_vrf_suite_id(void);
 
 /* Asynchronous call handles. The library has no asynchronous function; these exist because
  * generated bindings resolve them. */
-typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);
 
 #define QV_DECLARE_FUTURE_FAMILY(kind, ctype)                                                        \
   void ffi_quorvantile_log_rust_future_poll_##kind(uint64_t handle, RustFutureContinuationCallback callback, \

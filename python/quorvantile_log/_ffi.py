@@ -13,7 +13,6 @@ from typing import Any, Dict, List, Optional, Sequence, Tuple, Type
 
 from . import _codec
 
-LIBRARY_VARIABLE = "QUORVANTILE_LOG_LIB"
 
 
 class RustBuffer(ctypes.Structure):
@@ -60,16 +59,22 @@ class FunctionSpec:
     checksum: int
 
 
+def library_variable(library: str) -> str:
+    """The environment variable naming a library's file: QUORVANTILE_LOG_LIB for quorvantile_log."""
+    return library.upper() + "_LIB"
+
+
 def locate(library: str, soname: str, package_dir: str) -> Tuple[ctypes.CDLL, str]:
-    """Loads the library from $QUORVANTILE_LOG_LIB, else from the package directory, else by SONAME."""
+    """Loads the library from $<LIBRARY>_LIB, else from the package directory, else by SONAME."""
     tried: List[str] = []
-    explicit = os.environ.get(LIBRARY_VARIABLE)
+    variable = library_variable(library)
+    explicit = os.environ.get(variable)
     if explicit:
         try:
             return ctypes.CDLL(explicit), explicit
         except OSError as e:
-            raise LibraryNotFoundError(f"cannot load lib{library}: {LIBRARY_VARIABLE}={explicit}: {e}") from None
-    tried.append(f"{LIBRARY_VARIABLE} (not set)")
+            raise LibraryNotFoundError(f"cannot load lib{library}: {variable}={explicit}: {e}") from None
+    tried.append(f"{variable} (not set)")
     for name in dict.fromkeys((soname, f"lib{library}.so")):
         path = os.path.join(package_dir, name)
         if not os.path.exists(path):

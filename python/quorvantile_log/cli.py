@@ -7,11 +7,13 @@ from __future__ import annotations
 import argparse
 import base64
 import binascii
+import hashlib
 import string
 import sys
 from typing import Callable, List, Optional, Sequence
 
 from . import _bindings as qv
+from . import _ffi
 
 VERIFIED, REJECTED, FAILED = 0, 1, 2
 
@@ -111,10 +113,45 @@ def _policy(args: argparse.Namespace) -> str:
     return "\n".join(lines)
 
 
+def _witness():  # type: ignore[no-untyped-def]
+    """The witness component's bindings, loaded on first use so the other commands work without it."""
+    from . import witness
+    return witness
+
+
+def _cosigned_lines(c) -> List[str]:  # type: ignore[no-untyped-def]
+    lines = [f"  log key: {c.log_key_name}",
+             f"  counted witnesses: {', '.join(c.counted_witnesses) if c.counted_witnesses else '(none)'}"]
+    lines += [f"  not counted: {r.name} ({r.reason})" for r in c.rejected_witnesses]
+    if c.oldest_timestamp is not None:
+        lines.append(f"  cosignature timestamps: oldest {c.oldest_timestamp}, newest {c.newest_timestamp}")
+    return lines
+
+
+def _verify_cosigned(args: argparse.Namespace) -> str:
+    c = _witness().checkpoint_verify_cosigned(_read_text(args.checkpoint), _read_text(args.policy))
+    return "\n".join(["verified cosigned checkpoint: " + _head(c.checkpoint)] + _cosigned_lines(c))
+
+
+def _verify_proof(args: argparse.Namespace) -> str:
+    if (args.leaf_hash is None) == (args.leaf is None):
+        raise UsageError("give exactly one of --leaf-hash and --leaf")
+    if args.leaf is not None:
+        leaf_hash = hashlib.sha256(b"\x00" + _read_bytes(args.leaf)).digest()
+    else:
+        leaf_hash = parse_hash(args.leaf_hash, "--leaf-hash")
+    p = _witness().tlog_proof_verify(_read_text(args.proof), _read_text(args.policy), leaf_hash)
+    lines = [f"verified: leaf {p.index} is in {p.checkpoint.checkpoint.origin} at size {p.checkpoint.checkpoint.size}"]
+    if p.extra is not None:
+        lines.append(f"  extra data (unauthenticated): {base64.b64encode(p.extra).decode('ascii')}")
+    return "\n".join(lines + _cosigned_lines(p.checkpoint))
+
+
 def _parser() -> argparse.ArgumentParser:
     parser = argparse.ArgumentParser(
         prog="python3 -m quorvantile_log",
-        description="Verify signed notes, checkpoints, Merkle proofs and signed policies with libquorvantile_log.",
+        description="Verify signed notes, checkpoints, Merkle proofs and signed policies with libquorvantile_log, "
+                    "and cosigned checkpoints and proof bundles with libquorvantile_witness.",
         epilog="Exit status: 0 verified, 1 rejected (the reason on stderr), 2 usage or internal error. "
                "Verifier-key files hold one key per line; proof files one hash per line, hex or base64.")
     sub = parser.add_subparsers(dest="command", required=True, metavar="COMMAND")
@@ -149,7 +186,24 @@ def _parser() -> argparse.ArgumentParser:
         p = command("policy", "verify a signed namespace policy and print its posture", _policy)
         p.add_argument("envelope", metavar="ENVELOPE", help="the signed policy envelope (binary)")
         p.add_argument("--base64", action="store_true", help="the envelope file holds base64 text")
+    p = command("verify-cosigned", "verify a checkpoint's log signature and witness cosignatures under a witness "
+                "quorum policy", _verify_cosigned)
+    p.add_argument("checkpoint", metavar="CHECKPOINT", help="the cosigned checkpoint")
+    p.add_argument("--policy", required=True, metavar="FILE", help="the witness quorum policy")
+    p = command("verify-proof", "verify a proof bundle (a leaf's inclusion proof and its cosigned checkpoint) "
+                "under a witness quorum policy", _verify_proof)
+    p.add_argument("proof", metavar="PROOF", help="the proof bundle")
+    p.add_argument("--policy", required=True, metavar="FILE", help="the witness quorum policy")
+    p.add_argument("--leaf-hash", metavar="HASH", help="the leaf's RFC 6962 hash, hex or base64")
+    p.add_argument("--leaf", metavar="FILE", help="the leaf's data; its RFC 6962 leaf hash is computed")
     return parser
+
+
+def _rejections() -> tuple:
+    """The error classes that mean "did not verify": the log library's, and the witness
+    component's once it has been loaded."""
+    witness = sys.modules.get(f"{__package__}.witness")
+    return (qv.VerifyError,) if witness is None else (qv.VerifyError, witness.WitnessError)
 
 
 def main(argv: Optional[Sequence[str]] = None) -> int:
@@ -157,12 +211,17 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
     try:
         print(args.run(args))
         return VERIFIED
-    except qv.VerifyError as e:
-        print(f"rejected: {e}", file=sys.stderr)
-        return REJECTED
     except (UsageError, ValueError, TypeError) as e:
+        print(f"error: {e}", file=sys.stderr)
+        return FAILED
+    except (_ffi.LibraryNotFoundError, _ffi.LibraryMismatchError) as e:
         print(f"error: {e}", file=sys.stderr)
         return FAILED
     except qv.InternalError as e:
         print(f"internal error: {e}", file=sys.stderr)
         return FAILED
+    except Exception as e:
+        if isinstance(e, _rejections()):
+            print(f"rejected: {e}", file=sys.stderr)
+            return REJECTED
+        raise

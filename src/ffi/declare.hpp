@@ -1,36 +1,50 @@
 #pragma once
-// The one declaration of an export. QV_EXPORT(name, NAME, Result, work, doc, (arg, Type)...)
-// defines, from a single list of arguments:
-//   - the exported C function uniffi_quorvantile_log_fn_func_<name>, which lifts the arguments in
-//     order, calls `work` once and lowers its result or error;
-//   - the description record UNIFFI_META_QUORVANTILE_LOG_FUNC_<NAME> (its symbol size is its
-//     length) with the same argument names the lifting messages use;
-//   - the checksum function uniffi_quorvantile_log_checksum_func_<name> computed from that record.
-// `work` takes the lifted values and returns Result<T> (converted to VerifyError here) or
-// ExportResult<T>.
+// The one declaration of an export. QV_EXPORT_IN(ns, NS, name, NAME, Result, work, doc, (arg, Type)...)
+// defines, in the interface namespace `ns` (NS in upper case) and from a single list of arguments:
+//   - the exported C function uniffi_<ns>_fn_func_<name>, which lifts the arguments in order,
+//     calls `work` once and lowers its result or error;
+//   - the description record UNIFFI_META_<NS>_FUNC_<NAME> (its symbol size is its length) with the
+//     same argument names the lifting messages use, the namespace's module path and error;
+//   - the checksum function uniffi_<ns>_checksum_func_<name> computed from that record.
+// QV_EXPORT(name, NAME, ...) is the same in the namespace quorvantile_log.
+// `work` takes the lifted values and returns std::expected<T, E> for an error type E that
+// ExportedError knows (Error, VerifyError, or one a component adds); the boundary reports E's
+// message as the namespace's error.
 #include <exception>
 #include <string>
 #include <tuple>
 #include <type_traits>
 #include <utility>
 
+#include "ffi/describe.hpp"
+#include "ffi/namespace.hpp"
 #include "ffi/types.hpp"
 
 namespace quorvantile_log::ffi {
 
-template <class T>
-ExportResult<T> to_export_result(Result<T>&& result) {
-  if (!result) return std::unexpected(VerifyError::from(result.error()));
+// How a work operation's error becomes the exported error's message. Components whose work
+// operations have an error type of their own specialise this beside their exports.
+template <class E>
+struct ExportedError;
+
+template <>
+struct ExportedError<Error> {
+  static VerifyError from(const Error& error) { return VerifyError::from(error); }
+};
+
+template <>
+struct ExportedError<VerifyError> {
+  static VerifyError from(const VerifyError& error) { return error; }
+};
+
+template <class T, class E>
+ExportResult<T> to_export_result(std::expected<T, E>&& result) {
+  if (!result) return std::unexpected(ExportedError<E>::from(result.error()));
   if constexpr (std::is_void_v<T>) {
     return {};
   } else {
     return std::move(*result);
   }
-}
-
-template <class T>
-ExportResult<T> to_export_result(ExportResult<T>&& result) {
-  return std::move(result);
 }
 
 // Reports a failure with status code 2; never throws (a failure to allocate the message leaves
@@ -99,16 +113,17 @@ typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) noe
 }
 
 // The function record: kind 0x00, module path, name, async flag 0, 0x00, argument count, each
-// argument (name, type, 0x00, 0x00), the result type (result of the success type and
-// VerifyError), documentation.
+// argument (name, type, 0x00, 0x00), the result type (result of the success type and the
+// namespace's error), documentation.
 template <class Decl, std::size_t... I>
 constexpr meta::Buf function_record(std::index_sequence<I...>) {
+  using Ns = typename Decl::ns;
   meta::Buf b;
-  b.byte(0x00).short_string(meta::kModulePath).short_string(Decl::name).byte(0x00).byte(0x00);
+  b.byte(0x00).short_string(Ns::module_path).short_string(Decl::name).byte(0x00).byte(0x00);
   b.byte(static_cast<uint8_t>(sizeof...(I)));
   auto arg = [&](std::string_view name, const meta::Buf& type) { b.short_string(name).raw(type).byte(0x00).byte(0x00); };
-  (arg(Decl::arg_names[I], std::tuple_element_t<I, typename Decl::args>::meta()), ...);
-  b.byte(meta::kResult).raw(Decl::result::meta()).raw(meta::enum_type("VerifyError"));
+  (arg(Decl::arg_names[I], std::tuple_element_t<I, typename Decl::args>::meta(Ns::module_path)), ...);
+  b.byte(meta::kResult).raw(Decl::result::meta(Ns::module_path)).raw(meta::enum_type(Ns::module_path, Ns::error_name));
   b.doc(Decl::doc);
   return b;
 }
@@ -138,9 +153,11 @@ constexpr meta::Buf function_record() {
 #define QV_ARG_NAME(arg_name, Type) std::string_view(#arg_name)
 #define QV_ARG_FORWARD(arg_name, Type) arg_name##_arg
 
-#define QV_EXPORT(fn_name, FN_NAME, ResultType, work_fn, doc_text, ...)                                   \
-  namespace quorvantile_log::ffi::decl {                                                                 \
+#define QV_EXPORT_IN(ns_name, NS_NAME, fn_name, FN_NAME, ResultType, work_fn, doc_text, ...)                \
+  namespace quorvantile_log::ffi::decl::ns_name##_exports {                                                         \
   struct fn_name {                                                                                       \
+    using ns = ::quorvantile_log::ffi::ns::ns_name;                                                      \
+    static_assert(ns::name == #ns_name);                                                                 \
     static constexpr std::string_view name = #fn_name;                                                   \
     static constexpr std::string_view doc = doc_text;                                                    \
     using result = ::quorvantile_log::ffi::types::ResultType;                                            \
@@ -154,21 +171,18 @@ constexpr meta::Buf function_record() {
         ::quorvantile_log::ffi::function_record<fn_name>();                                              \
   };                                                                                                     \
   }                                                                                                      \
-  extern "C" QV_API const std::array<uint8_t, ::quorvantile_log::ffi::decl::fn_name::record_buf.len>     \
-      UNIFFI_META_QUORVANTILE_LOG_FUNC_##FN_NAME;                                                        \
-  const std::array<uint8_t, ::quorvantile_log::ffi::decl::fn_name::record_buf.len>                       \
-      UNIFFI_META_QUORVANTILE_LOG_FUNC_##FN_NAME =                                                       \
-          ::quorvantile_log::ffi::meta::to_array<::quorvantile_log::ffi::decl::fn_name::record_buf.len>( \
-              ::quorvantile_log::ffi::decl::fn_name::record_buf);                                        \
-  extern "C" QV_API uint16_t uniffi_quorvantile_log_checksum_func_##fn_name(void) {                      \
+  QV_DESCRIPTION(UNIFFI_META_##NS_NAME##_FUNC_##FN_NAME,                                                 \
+                 ::quorvantile_log::ffi::decl::ns_name##_exports::fn_name::record_buf)                             \
+  extern "C" QV_API uint16_t uniffi_##ns_name##_checksum_func_##fn_name(void) {                          \
     static constexpr uint16_t value = ::quorvantile_log::ffi::meta::checksum(                            \
-        ::quorvantile_log::ffi::meta::to_array<::quorvantile_log::ffi::decl::fn_name::record_buf.len>(   \
-            ::quorvantile_log::ffi::decl::fn_name::record_buf));                                         \
+        ::quorvantile_log::ffi::meta::to_array<::quorvantile_log::ffi::decl::ns_name##_exports::fn_name::record_buf.len>( \
+            ::quorvantile_log::ffi::decl::ns_name##_exports::fn_name::record_buf));                                \
     return value;                                                                                        \
   }                                                                                                      \
   extern "C" QV_API ::quorvantile_log::ffi::types::ResultType::c_type                                    \
-      uniffi_quorvantile_log_fn_func_##fn_name(QV_FOR_EACH(QV_ARG_PARAM, __VA_ARGS__),                   \
-                                               RustCallStatus* status) {                                 \
-    return ::quorvantile_log::ffi::invoke<::quorvantile_log::ffi::decl::fn_name>(                        \
+      uniffi_##ns_name##_fn_func_##fn_name(QV_FOR_EACH(QV_ARG_PARAM, __VA_ARGS__), RustCallStatus* status) { \
+    return ::quorvantile_log::ffi::invoke<::quorvantile_log::ffi::decl::ns_name##_exports::fn_name>(               \
         status, QV_FOR_EACH(QV_ARG_FORWARD, __VA_ARGS__));                                               \
   }
+
+#define QV_EXPORT(...) QV_EXPORT_IN(quorvantile_log, QUORVANTILE_LOG, __VA_ARGS__)

@@ -7,9 +7,6 @@
 
 namespace quorvantile_log::ffi::meta {
 
-inline constexpr std::string_view kModulePath = "quorvantile_log::ffi";
-inline constexpr std::string_view kNamespace = "quorvantile_log";
-
 // Type codes of the description format.
 enum TypeCode : uint8_t {
   kU8 = 0x00,
@@ -60,11 +57,12 @@ struct Buf {
 constexpr Buf type(uint8_t code) { return Buf{}.byte(code); }
 constexpr Buf sequence_of(const Buf& inner) { return Buf{}.byte(kSequence).raw(inner); }
 constexpr Buf optional_of(const Buf& inner) { return Buf{}.byte(kOptional).raw(inner); }
-constexpr Buf named(uint8_t code, std::string_view name) {
-  return Buf{}.byte(code).short_string(kModulePath).short_string(name);
+// A named type is written with the module path of the namespace that describes it.
+constexpr Buf named(uint8_t code, std::string_view module, std::string_view name) {
+  return Buf{}.byte(code).short_string(module).short_string(name);
 }
-constexpr Buf enum_type(std::string_view name) { return named(kEnum, name); }
-constexpr Buf record_type(std::string_view name) { return named(kRecord, name); }
+constexpr Buf enum_type(std::string_view module, std::string_view name) { return named(kEnum, module, name); }
+constexpr Buf record_type(std::string_view module, std::string_view name) { return named(kRecord, module, name); }
 
 template <std::size_t N>
 constexpr std::array<uint8_t, N> to_array(const Buf& buf) {

@@ -1,6 +1,7 @@
 #pragma once
 // One descriptor per interface type an export uses: its C type, how it is lifted (arguments) or
-// lowered (results), and its type bytes in the interface description.
+// lowered (results), and its type bytes in the interface description. Named types are written
+// with the module path of the namespace whose record uses them, passed to meta().
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +20,7 @@ struct Scalar {
   using c_type = T;
   using holder = T;
   using value = T;
-  static constexpr meta::Buf meta() { return meta::type(Code); }
+  static constexpr meta::Buf meta(std::string_view) { return meta::type(Code); }
   static Lifted<T> lift(T v) { return v; }
   static T lower(T v) { return v; }
   static T zero() { return T{}; }
@@ -40,7 +41,7 @@ struct BufferArg {
 // the argument buffer, which the call owns until it returns.
 struct String : BufferArg {
   using value = std::string_view;
-  static constexpr meta::Buf meta() { return meta::type(meta::kString); }
+  static constexpr meta::Buf meta(std::string_view) { return meta::type(meta::kString); }
   static Lifted<std::string_view> lift(const OwnedArg& arg) {
     const ByteView b = arg.bytes();
     return std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
@@ -50,7 +51,7 @@ struct String : BufferArg {
 // sequence<u8>: as an argument, a view into the call's argument buffer; as a result, owned bytes.
 struct Bytes : BufferArg {
   using value = quorvantile_crypto::ByteView;
-  static constexpr meta::Buf meta() { return meta::sequence_of(meta::type(meta::kU8)); }
+  static constexpr meta::Buf meta(std::string_view) { return meta::sequence_of(meta::type(meta::kU8)); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_bytes(arg.bytes()); }
   static RustBuffer lower(quorvantile_crypto::ByteView v) {
     Writer w;
@@ -63,25 +64,25 @@ struct Bytes : BufferArg {
 // sequence<sequence<u8>>: views into the call's argument buffer.
 struct BytesList : BufferArg {
   using value = std::vector<quorvantile_crypto::ByteView>;
-  static constexpr meta::Buf meta() { return meta::sequence_of(meta::sequence_of(meta::type(meta::kU8))); }
+  static constexpr meta::Buf meta(std::string_view) { return meta::sequence_of(meta::sequence_of(meta::type(meta::kU8))); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_bytes_list(arg.bytes()); }
 };
 
 struct StringList : BufferArg {
   using value = std::vector<std::string>;
-  static constexpr meta::Buf meta() { return meta::sequence_of(meta::type(meta::kString)); }
+  static constexpr meta::Buf meta(std::string_view) { return meta::sequence_of(meta::type(meta::kString)); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_string_list(arg.bytes()); }
 };
 
 struct OptionalBytes : BufferArg {
   using value = std::optional<quorvantile_crypto::Bytes>;
-  static constexpr meta::Buf meta() { return meta::optional_of(meta::sequence_of(meta::type(meta::kU8))); }
+  static constexpr meta::Buf meta(std::string_view) { return meta::optional_of(meta::sequence_of(meta::type(meta::kU8))); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_optional_bytes(arg.bytes()); }
 };
 
 struct CommitmentHashArg : BufferArg {
   using value = quorvantile_log::CommitmentHash;
-  static constexpr meta::Buf meta() { return meta::enum_type("CommitmentHash"); }
+  static constexpr meta::Buf meta(std::string_view module) { return meta::enum_type(module, "CommitmentHash"); }
   static Lifted<value> lift(const OwnedArg& arg) {
     auto variant = lift_enum(arg.bytes(), "CommitmentHash", 2);
     if (!variant) return std::unexpected(variant.error());
@@ -92,7 +93,7 @@ struct CommitmentHashArg : BufferArg {
 // Results.
 struct Void {
   using c_type = void;
-  static constexpr meta::Buf meta() { return meta::type(meta::kNone); }
+  static constexpr meta::Buf meta(std::string_view) { return meta::type(meta::kNone); }
   static void zero() {}
 };
 
@@ -109,13 +110,13 @@ struct RecordResult {
 };
 
 struct CheckpointHeadResult : RecordResult<CheckpointHead> {
-  static constexpr meta::Buf meta() { return meta::record_type("CheckpointHead"); }
+  static constexpr meta::Buf meta(std::string_view module) { return meta::record_type(module, "CheckpointHead"); }
 };
 struct SearchResultResult : RecordResult<SearchResult> {
-  static constexpr meta::Buf meta() { return meta::record_type("SearchResult"); }
+  static constexpr meta::Buf meta(std::string_view module) { return meta::record_type(module, "SearchResult"); }
 };
 struct PolicyPostureResult : RecordResult<PolicyPosture> {
-  static constexpr meta::Buf meta() { return meta::record_type("PolicyPosture"); }
+  static constexpr meta::Buf meta(std::string_view module) { return meta::record_type(module, "PolicyPosture"); }
 };
 
 }  // namespace quorvantile_log::ffi::types

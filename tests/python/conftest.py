@@ -10,11 +10,13 @@ import pytest
 SOURCE_DIR = os.environ.get("QV_SOURCE_DIR") or os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD_DIR = os.path.join(SOURCE_DIR, "build", "release")
 LIBRARY = os.environ.get("QUORVANTILE_LOG_LIB") or os.path.join(BUILD_DIR, "libquorvantile_log.so")
+WITNESS_LIBRARY = os.environ.get("QUORVANTILE_WITNESS_LIB") or os.path.join(BUILD_DIR, "libquorvantile_witness.so")
 CALL_TABLE_RUNNER = os.environ.get("QV_CALL_TABLE") or os.path.join(BUILD_DIR, "tests", "qv_call_table")
 CALL_TABLE = os.path.join(SOURCE_DIR, "tests", "data", "bindings", "calls.json")
 DEMO = os.path.join(SOURCE_DIR, "demo", "data")
 
 os.environ["QUORVANTILE_LOG_LIB"] = LIBRARY
+os.environ["QUORVANTILE_WITNESS_LIB"] = WITNESS_LIBRARY
 sys.path.insert(0, os.path.join(SOURCE_DIR, "python"))
 sys.path.insert(0, os.path.join(SOURCE_DIR, "tools", "bindgen"))
 

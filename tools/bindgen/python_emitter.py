@@ -153,7 +153,7 @@ def _function(f: Function) -> List[str]:
 
 def emit(iface: Interface) -> str:
     out = [HEADER.format(library=iface.library, namespace=iface.namespace, soname=iface.soname,
-                         variable="QUORVANTILE_LOG_LIB", contract_version=CONTRACT_VERSION), ""]
+                         variable=iface.namespace.upper() + "_LIB", contract_version=CONTRACT_VERSION), ""]
     for e in iface.enums:
         out += _enum(e)
     for r in _record_order(iface.records):

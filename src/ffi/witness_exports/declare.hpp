@@ -1,0 +1,19 @@
+#pragma once
+// The witness component's exports are declared through the same one-declaration machinery as
+// the log library's, in the namespace quorvantile_witness; its work operations report
+// WitnessError, whose rendered message becomes the exported error WitnessError.
+#include "ffi/declare.hpp"
+#include "ffi/witness_exports/namespace.hpp"
+#include "ffi/witness_exports/types.hpp"
+#include "witness/witness_error.hpp"
+
+namespace quorvantile_log::ffi {
+
+template <>
+struct ExportedError<witness::WitnessError> {
+  static VerifyError from(const witness::WitnessError& error) { return {error.render()}; }
+};
+
+}  // namespace quorvantile_log::ffi
+
+#define QV_WITNESS_EXPORT(...) QV_EXPORT_IN(quorvantile_witness, QUORVANTILE_WITNESS, __VA_ARGS__)

@@ -1,0 +1,5 @@
+// The asynchronous call-handle family of the quorvantile_witness namespace.
+#include "quorvantile_witness.h"
+#include "ffi/future_exports.hpp"
+
+QV_FUTURE_EXPORTS(quorvantile_witness)

@@ -1,0 +1,199 @@
+// The policy language: the published parse vectors with this library's outcome for each, exact
+// messages with their line numbers, and the description of parsed policies.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+
+#include "witness/operations.hpp"
+#include "witness/policy.hpp"
+#include "witness_test_support.hpp"
+
+namespace {
+
+using quorvantile_log::witness::witness_policy_parse;
+using quorvantile_log::witness::WitnessError;
+
+// The message each rejected vector gets. Rows marked "decided" are cases where peers differ; the
+// outcome here is this library's (the vector file records both behaviours).
+const std::map<std::string, std::string> kRejected = {
+    {"E01", "policy: no quorum line"},
+    {"E02", "policy: no quorum line"},
+    {"E03", "policy line 3: second quorum line (the first is line 2)"},
+    {"E04", "policy line 1: quorum \"A\" is not defined on an earlier line"},
+    {"E05", "policy line 1: quorum \"A\" is not defined on an earlier line"},
+    {"E06", "policy line 2: group member \"B\" is not defined on an earlier line"},
+    {"E07", "policy line 1: group member \"A\" is not defined on an earlier line"},
+    {"E08", "policy line 2: group member \"g\" is not defined on an earlier line"},
+    {"E09", "policy line 2: \"none\" cannot be a group member"},
+    {"E10", "policy line 1: name \"none\" is reserved"},
+    {"E11", "policy line 2: name \"none\" is reserved"},
+    {"E12", "policy line 2: name \"A\" is already defined on line 1"},
+    {"E13", "policy line 2: name \"A\" is already defined on line 1"},
+    {"E14", "policy line 2: duplicate witness key: the same public key as on line 1"},
+    {"E15", "policy line 2: duplicate witness key: the same public key as on line 1"},
+    {"E16", "policy line 2: duplicate log key: the same public key as on line 1"},
+    {"E17", "policy line 2: threshold 0 is not between 1 and the 1 members of group \"g\""},
+    {"E18", "policy line 3: threshold 3 is not between 1 and the 2 members of group \"g\""},
+    {"E19", "policy line 2: threshold \"-1\" is not all, any or a decimal number without leading zeros"},
+    {"E20", "policy line 3: threshold \"1.5\" is not all, any or a decimal number without leading zeros"},
+    {"E21", "policy line 1: group \"g\" has no members"},
+    {"E22", "policy line 1: group \"g\" has no members"},
+    {"E23", "policy line 3: group member \"A\" is used more than once"},
+    {"E24", "policy line 1: unknown line type \"witnesses\""},
+    {"E25", "policy line 1: log line is missing its verifier key"},
+    {"E26", "policy line 1: witness line is missing its verifier key"},
+    {"E27", "policy line 1: quorum line is missing its name"},
+    {"E28", "policy line 1: malformed verifier key"},
+    {"E29", "policy line 1: verifier key id mismatch: declared 00000000, computed 9b3fb2d5"},
+    {"E30", "policy line 1: malformed verifier key"},
+    {"E31", "policy line 1: key of type 0x04 has 31 bytes, want 32"},
+    {"E32", "policy line 1: disallowed octet 0x0d"},
+    {"E33", "policy line 1: disallowed octet 0x0c"},
+    {"E34", "policy line 1: disallowed octet 0x7f"},
+    {"E35", "policy line 1: disallowed octet 0x00"},
+    {"E36", "policy line 1: disallowed octet 0x0b"},
+    // decided: comments are whole lines only
+    {"D01", "policy line 1: a comment must be a whole line, found \"#\""},
+    // decided: a name is a group member at most once in the whole file
+    {"D02", "policy line 5: group member \"B\" is used more than once"},
+    // decided: witness keys must be cosignature keys, no silent conversion of 0x01
+    {"D03", "policy line 1: witness keys are cosignature keys (type 0x04 or 0x06), not type 0x01"},
+    // decided: a cosignature key is not a log key
+    {"D04", "policy line 1: log key type 0x04 is not a log signature type (0x01, 0x06 or 0xff)"},
+    // decided: the 0x01 line fails on its type before duplicates are considered
+    {"D05", "policy line 1: witness keys are cosignature keys (type 0x04 or 0x06), not type 0x01"},
+    // decided: thresholds are canonical decimal
+    {"D06", "policy line 3: threshold \"02\" is not all, any or a decimal number without leading zeros"},
+    {"D07", "policy line 2: threshold \"+1\" is not all, any or a decimal number without leading zeros"},
+    // decided: no surplus fields
+    {"D09", "policy line 1: surplus field \"surplus\" on a witness line"},
+    {"D10", "policy line 2: surplus field \"B\" on a quorum line"},
+    {"D11", "policy line 1: witness keys are cosignature keys (type 0x04 or 0x06), not type 0x02"},
+};
+
+// Vectors that parse: "P" rows and D08 (only "none" is reserved, so "all" and "2" are names).
+TEST(WitnessPolicyParse, PublishedVectors) {
+  const auto cases = qv_witness_test::vectors("derived/policy-parse.json")["cases"];
+  ASSERT_EQ(cases.size(), 58u);
+  std::size_t accepted = 0;
+  for (const auto& c : cases) {
+    const std::string id = c["id"];
+    SCOPED_TRACE(id);
+    const auto result = witness_policy_parse(c["policy"].get<std::string>());
+    const auto rejected = kRejected.find(id);
+    if (rejected != kRejected.end()) {
+      ASSERT_FALSE(result.has_value());
+      EXPECT_EQ(result.error().kind(), WitnessError::Kind::MalformedPolicy);
+      EXPECT_EQ(result.error().render(), rejected->second);
+      continue;
+    }
+    ASSERT_TRUE(result.has_value()) << result.error().render();
+    ++accepted;
+    if (!c.contains("expected_structure")) continue;
+    const auto& want = c["expected_structure"];
+    if (want.contains("logs")) {
+      EXPECT_EQ(result->log_key_names.size(), want["logs"].get<std::size_t>());
+    }
+    if (want.contains("witnesses")) {
+      EXPECT_EQ(result->witness_names.size(), want["witnesses"].get<std::size_t>());
+    }
+    if (want.contains("quorum")) {
+      EXPECT_EQ(result->quorum, want["quorum"].get<std::string>());
+    }
+    if (want.contains("groups") && want["groups"].is_number()) {
+      EXPECT_EQ(result->groups.size(), want["groups"].get<std::size_t>());
+    } else if (want.contains("groups")) {
+      ASSERT_EQ(result->groups.size(), want["groups"].size());
+      for (const auto& group : result->groups) {
+        const auto& kn = want["groups"][group.name];
+        EXPECT_EQ(group.threshold, kn[0].get<uint64_t>()) << group.name;
+        EXPECT_EQ(group.members.size(), kn[1].get<std::size_t>()) << group.name;
+      }
+    }
+  }
+  EXPECT_EQ(accepted, 12u);  // P01..P11 and D08
+}
+
+TEST(WitnessPolicyParse, MessagesAndLineNumbers) {
+  const std::string w1 = "Wit1+9b3fb2d5+BFhZSmQj9+SoL+p/nN0Hh76xXmF7QcHfytUrI1XfSClk";
+  const std::string w2 = "Wit2+38153445+BGVbwFJte9wMQIPSnEnj4KibeO6vSIOEDUTDp3o63c2x";
+  const std::string log = "sigsum.org/v1/tree/e796172b92befd62d9dc67e41c2f5bc9d3100a3023b20b1ca40288dd1c679e69+809da1a3+"
+                          "AWbguFjkYqYJ5m/nE3DIFtiEb/ED1UmaIqf+w3/bxCSn";
+  struct Row {
+    std::string policy;
+    std::string message;
+  };
+  const Row rows[] = {
+      // Comments and blank lines count as lines.
+      {"# c\n\n\t\nquorum x\n", "policy line 4: quorum \"x\" is not defined on an earlier line"},
+      {"witness a " + w1 + "\n# c\nwitness b " + w1 + "\nquorum a\n",
+       "policy line 3: duplicate witness key: the same public key as on line 1"},
+      // An error on an earlier line wins over a bad octet further down.
+      {"bogus\nquorum none\r\n", "policy line 1: unknown line type \"bogus\""},
+      {"quorum none\nbogus\r\n", "policy line 2: disallowed octet 0x0d"},
+      {"log " + log + " https://x/ extra\nquorum none\n", "policy line 1: surplus field \"extra\" on a log line"},
+      {"log " + log + " #comment\nquorum none\n", "policy line 1: a comment must be a whole line, found \"#comment\""},
+      {"witness\nquorum none\n", "policy line 1: witness line is missing its name"},
+      {"group\nquorum none\n", "policy line 1: group line is missing its name"},
+      {"group g\nquorum none\n", "policy line 1: group line is missing its threshold"},
+      {"witness a " + w1 + "\ngroup g 18446744073709551616 a\nquorum g\n",
+       "policy line 2: threshold \"18446744073709551616\" is not all, any or a decimal number without leading zeros"},
+      // Members already used by one group cannot be used by another, nor twice by one.
+      {"witness a " + w1 + "\nwitness b " + w2 + "\ngroup g any a b\ngroup h any g a\nquorum h\n",
+       "policy line 4: group member \"a\" is used more than once"},
+      {"witness a " + w1 + "\nlog " + log + "\nlog " + log + "\nquorum a\n",
+       "policy line 3: duplicate log key: the same public key as on line 2"},
+      // The key name of a log does not enter the witness namespace; reusing a defined name does.
+      {"witness a " + w1 + "\ngroup a any a\nquorum a\n", "policy line 2: name \"a\" is already defined on line 1"},
+      {"quorum none\nquorum none\n", "policy line 2: second quorum line (the first is line 1)"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.policy);
+    const auto result = witness_policy_parse(row.policy);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().render(), row.message);
+    EXPECT_EQ(result.error().line(), std::stoull(std::regex_replace(row.message, std::regex("^policy line (\\d+):.*$"), "$1")));
+  }
+}
+
+TEST(WitnessPolicyParse, DescribesLogsWitnessesGroupsInFileOrder) {
+  const auto cases = qv_witness_test::vectors("derived/policy-parse.json")["cases"];
+  for (const auto& c : cases) {
+    if (c["id"] != "P03") continue;
+    const auto result = witness_policy_parse(c["policy"].get<std::string>());
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->log_key_names,
+              std::vector<std::string>{"sigsum.org/v1/tree/e796172b92befd62d9dc67e41c2f5bc9d3100a3023b20b1ca40288dd1c679e69"});
+    EXPECT_EQ(result->witness_names, (std::vector<std::string>{"X1", "X2", "X3", "Y1", "Y2", "Y3"}));
+    ASSERT_EQ(result->groups.size(), 3u);
+    EXPECT_EQ(result->groups[0], (quorvantile_log::witness::WitnessGroup{"X-witnesses", 2, {"X1", "X2", "X3"}}));
+    EXPECT_EQ(result->groups[1], (quorvantile_log::witness::WitnessGroup{"Y-witnesses", 1, {"Y1", "Y2", "Y3"}}));
+    EXPECT_EQ(result->groups[2], (quorvantile_log::witness::WitnessGroup{"X-and-Y", 2, {"X-witnesses", "Y-witnesses"}}));
+    EXPECT_EQ(result->quorum, "X-and-Y");
+  }
+}
+
+TEST(WitnessPolicyParse, UrlsAndOpaqueNames) {
+  const auto cases = qv_witness_test::vectors("derived/policy-parse.json")["cases"];
+  for (const auto& c : cases) {
+    const std::string id = c["id"];
+    if (id != "P04" && id != "P06" && id != "D08") continue;
+    const auto policy = quorvantile_log::witness::Policy::parse(c["policy"].get<std::string>());
+    ASSERT_TRUE(policy.has_value()) << id;
+    if (id == "P04") {
+      EXPECT_EQ(policy->logs.at(0).url, "https://log.example/");
+      EXPECT_EQ(policy->witnesses.at(0).url, "https://a.example/witness");
+      EXPECT_EQ(policy->witnesses.at(1).url, std::nullopt);
+    } else if (id == "P06") {
+      EXPECT_EQ(policy->witnesses.at(0).name, "K");
+      EXPECT_EQ(policy->witnesses.at(1).name, "\xE2\x84\xAA");  // KELVIN SIGN, a different name
+    } else {
+      EXPECT_EQ(policy->witnesses.at(0).name, "all");
+      EXPECT_EQ(policy->witnesses.at(1).name, "2");
+      EXPECT_EQ(policy->groups.at(0).threshold, 1u);
+    }
+  }
+}
+
+}  // namespace
