@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
 
 #include "note/key_id.hpp"
 #include "witness/operations.hpp"
@@ -155,7 +154,7 @@ TEST(WitnessPolicyParse, MessagesAndLineNumbers) {
     const auto result = witness_policy_parse(row.policy);
     ASSERT_FALSE(result.has_value());
     EXPECT_EQ(result.error().render(), row.message);
-    EXPECT_EQ(result.error().line(), std::stoull(std::regex_replace(row.message, std::regex("^policy line (\\d+):.*$"), "$1")));
+    EXPECT_EQ(result.error().line(), std::stoull(row.message.substr(std::string_view("policy line ").size())));
   }
 }
 
