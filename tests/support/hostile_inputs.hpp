@@ -153,6 +153,8 @@ inline std::vector<Input> build_inputs() {
   // RFC 6962 proofs: index 0 of the largest tree takes the longest path (64 hashes).
   one("verify_inclusion", "longest path", {scalar(0), scalar(kMaxSize), seq(filler(32, 1)), seq_list(hashes(64)), seq(filler(32, 2))});
   one("verify_inclusion", "1 MiB proof", {scalar(0), scalar(kMaxSize), seq(filler(32, 1)), seq_list(hashes(mib_hashes)), seq(filler(32, 2))});
+  one("verify_inclusion", "1 MiB of empty proof elements",
+      {scalar(0), scalar(kMaxSize), seq(filler(32, 1)), seq_list(std::vector<Bytes>((kMaxInput - 128) / 4)), seq(filler(32, 2))});
   one("verify_inclusion", "huge declared count", {scalar(0), scalar(kMaxSize), seq(filler(32, 1)), huge_count(), seq(filler(32, 2))});
   one("verify_consistency", "longest path", {scalar(1), scalar(kMaxSize), seq_list(hashes(128)), seq(filler(32, 1)), seq(filler(32, 2))});
   one("verify_consistency", "1 MiB proof", {scalar(1), scalar(kMaxSize), seq_list(hashes(mib_hashes)), seq(filler(32, 1)), seq(filler(32, 2))});
@@ -180,6 +182,8 @@ inline std::vector<Input> build_inputs() {
   one("verify_signed_note", "100 lines of 5 KB tokens", {text(big_token_note), string_list(hybrid_keys)});
   one("verify_signed_note", "100 verifying hybrid lines", {text(trusted_note), string_list(hybrid_keys)});
   one("verify_signed_note", "1 MiB of verifier keys", {text(hybrid_note), string_list(many_keys)});
+  one("verify_signed_note", "1 MiB of empty verifier keys",
+      {text(hybrid_note), string_list(std::vector<std::string>((kMaxInput - 8 * 1024) / 4))});
   one("verify_signed_note", "huge declared key count", {text(hybrid_note), huge_count()});
 
   const std::string demo_note = qv_test::read_file(qv_test::data_dir() / ".." / ".." / "demo" / "data" / "checkpoint.note");
@@ -188,6 +192,9 @@ inline std::vector<Input> build_inputs() {
   std::string long_body = note_body(demo_note);
   while (long_body.size() < kMaxInput - 64) long_body += "extension line " + std::to_string(long_body.size()) + "\n";
   one("checkpoint_parse", "1 MiB of extension lines", {text(long_body)});
+  std::string tiny_lines = note_body(demo_note);
+  while (tiny_lines.size() < kMaxInput - 64) tiny_lines += "x\n";
+  one("checkpoint_parse", "1 MiB of one-character extension lines", {text(tiny_lines)});
   one("checkpoint_parse", "1 MiB origin", {text(std::string(kMaxInput - 64, 'o') + "\n1\n" + base64(Bytes(32)) + "\n")});
   one("checkpoint_verify", "100 verifying signature lines", {text(checkpoint_note), string_list(demo_keys)});
   one("checkpoint_verify", "100 lines of 5 KB tokens", {text(repeat_signatures(demo_note, big_tokens, 100)), string_list(demo_keys)});
