@@ -248,6 +248,7 @@ inline std::vector<Input> build_inputs() {
     Bytes padded = proof;
     const Bytes pad = filler(kMaxInput - proof.size() - 512, 12);
     padded.insert(padded.end(), pad.begin(), pad.end());
+    one(fn, "bundled proof", coniks_args(row, proof));
     one(fn, "1 MiB trailing bytes", coniks_args(row, padded));
     sweep(fn, "huge count at every offset", coniks_args(row, proof), 4);
   }
