@@ -8,7 +8,7 @@ FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan test-ct bench fuzz bindings install package clean
+.PHONY: deps fuzz-deps build demo test test-asan test-tsan test-valgrind test-ct bench fuzz bindings install package clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -44,10 +44,23 @@ test-asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+# The call-handle tests and the eight-thread stress of every export under ThreadSanitizer
+# (fewer stress rounds: each instrumented call is many times slower).
 test-tsan: deps
 	cmake --preset tsan >/dev/null
-	cmake --build --preset tsan --target qv_unit_tests
-	ctest --preset tsan -R 'CallHandle'
+	cmake --build --preset tsan --target qv_unit_tests qv_abi_tests
+	QV_STRESS_ROUNDS=$(or $(QV_STRESS_ROUNDS),4) TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 $(TSAN_OPTIONS)" \
+	  ctest --preset tsan -R 'CallHandle|ConcurrencyStress'
+
+# The ABI tests of the release build under valgrind's memcheck: any leak (definite, indirect or
+# possible), invalid access or use of uninitialised memory fails the run.
+VALGRIND := valgrind --tool=memcheck --error-exitcode=99 --leak-check=full \
+  --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible \
+  --track-origins=yes --suppressions=$(CURDIR)/tests/valgrind.supp
+test-valgrind: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target qv_abi_tests
+	QV_STRESS_ROUNDS=1 nice $(VALGRIND) build/release/tests/qv_abi_tests
 
 # VRF key derivation and proving for both suites under valgrind with the secrets marked undefined:
 # any branch or memory index that depends on a secret fails the run.

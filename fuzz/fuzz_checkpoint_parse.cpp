@@ -35,9 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (checkpoint->origin.empty()) std::abort();
   std::string rebuilt = checkpoint->origin + "\n" + std::to_string(checkpoint->size) + "\n" +
                         encoding::base64_encode(checkpoint->root);
-  for (const std::string& ext : checkpoint->extensions) {
+  for (std::string_view ext : checkpoint->extensions) {
     if (ext.empty()) std::abort();
-    rebuilt += "\n" + ext;
+    rebuilt += '\n';
+    rebuilt += ext;
   }
   if (rebuilt != normalised(input)) std::abort();
   const CheckpointHead head = checkpoint->to_head();

@@ -8,6 +8,7 @@
 
 #include "error/error.hpp"
 #include "note/verifier_key.hpp"
+#include "text/text_lines.hpp"
 #include "quorvantile_crypto/bytes.hpp"
 #include "types/records.hpp"
 
@@ -19,7 +20,7 @@ struct Checkpoint {
   std::string origin;
   uint64_t size = 0;
   quorvantile_crypto::Hash32 root{};
-  std::vector<std::string> extensions;
+  text::TextLines extensions;
 
   // Parses a body; lines end at a line feed (a carriage return before it goes with it) and the
   // last line needs none. Failures are MalformedCheckpoint errors.
@@ -29,7 +30,8 @@ struct Checkpoint {
   // body: note and signature errors take precedence over body errors.
   static Result<Checkpoint> from_signed_note(std::string_view note_text, std::span<const note::VerifierKey> keys);
 
-  CheckpointHead to_head() const;
+  CheckpointHead to_head() const&;
+  CheckpointHead to_head() &&;
 };
 
 }  // namespace quorvantile_log::checkpoint

@@ -10,22 +10,27 @@ namespace {
 
 Error malformed(std::string detail) { return Error::malformed_checkpoint(std::move(detail)); }
 
-// Splits at line feeds, dropping a carriage return directly before one. A final line feed ends
-// the last line rather than starting an empty one.
-std::vector<std::string_view> split_lines(std::string_view body) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < body.size()) {
-    std::size_t end = body.find('\n', start);
+// Reads a body line by line: a line ends at a line feed (a carriage return directly before it
+// goes with it); a final line feed ends the last line rather than starting an empty one. Lines are
+// views into the body, read one at a time, so a body of many lines costs no list of them.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view body) : rest_(body) {}
+  bool done() const { return rest_.empty(); }
+  std::size_t remaining() const { return rest_.size(); }
+  std::string_view next() {
+    std::size_t end = rest_.find('\n');
     const bool terminated = end != std::string_view::npos;
-    if (!terminated) end = body.size();
-    std::string_view line = body.substr(start, end - start);
+    if (!terminated) end = rest_.size();
+    std::string_view line = rest_.substr(0, end);
+    rest_.remove_prefix(terminated ? end + 1 : end);
     if (terminated && line.ends_with('\r')) line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
+    return line;
   }
-  return lines;
-}
+
+ private:
+  std::string_view rest_;
+};
 
 Result<uint64_t> parse_tree_size(std::string_view line) {
   if (line.empty() || !std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -57,30 +62,39 @@ Result<quorvantile_crypto::Hash32> parse_root(std::string_view line) {
 }  // namespace
 
 Result<Checkpoint> Checkpoint::parse(std::string_view body) {
-  const std::vector<std::string_view> lines = split_lines(body);
-  if (lines.empty()) return std::unexpected(malformed("missing origin line"));
-  if (lines.size() == 1) return std::unexpected(malformed("missing tree-size line"));
-  if (lines.size() == 2) return std::unexpected(malformed("missing root-hash line"));
-  if (lines[0].empty()) return std::unexpected(malformed("empty origin line"));
-  const auto size = parse_tree_size(lines[1]);
+  LineCursor lines(body);
+  if (lines.done()) return std::unexpected(malformed("missing origin line"));
+  const std::string_view origin = lines.next();
+  if (lines.done()) return std::unexpected(malformed("missing tree-size line"));
+  const std::string_view size_line = lines.next();
+  if (lines.done()) return std::unexpected(malformed("missing root-hash line"));
+  const std::string_view root_line = lines.next();
+  if (origin.empty()) return std::unexpected(malformed("empty origin line"));
+  const auto size = parse_tree_size(size_line);
   if (!size) return std::unexpected(size.error());
-  const auto root = parse_root(lines[2]);
+  const auto root = parse_root(root_line);
   if (!root) return std::unexpected(root.error());
 
   Checkpoint checkpoint;
-  checkpoint.origin = std::string(lines[0]);
+  checkpoint.origin = std::string(origin);
   checkpoint.size = *size;
   checkpoint.root = *root;
-  checkpoint.extensions.reserve(lines.size() - 3);
-  for (std::size_t i = 3; i < lines.size(); ++i) {
-    if (lines[i].empty()) return std::unexpected(malformed("empty extension line"));
-    checkpoint.extensions.emplace_back(lines[i]);
+  // The extension lines with their terminators take at most the bytes that are left.
+  checkpoint.extensions.reserve(lines.remaining() + 1);
+  while (!lines.done()) {
+    const std::string_view line = lines.next();
+    if (line.empty()) return std::unexpected(malformed("empty extension line"));
+    checkpoint.extensions.push_back(line);
   }
   return checkpoint;
 }
 
-CheckpointHead Checkpoint::to_head() const {
+CheckpointHead Checkpoint::to_head() const& {
   return CheckpointHead{origin, size, std::vector<uint8_t>(root.begin(), root.end()), extensions};
+}
+
+CheckpointHead Checkpoint::to_head() && {
+  return CheckpointHead{std::move(origin), size, std::vector<uint8_t>(root.begin(), root.end()), std::move(extensions)};
 }
 
 }  // namespace quorvantile_log::checkpoint

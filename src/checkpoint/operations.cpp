@@ -7,20 +7,20 @@
 namespace quorvantile_log::checkpoint {
 
 Result<CheckpointHead> checkpoint_parse(std::string_view body_text) {
-  const auto checkpoint = Checkpoint::parse(body_text);
+  auto checkpoint = Checkpoint::parse(body_text);
   if (!checkpoint) return std::unexpected(checkpoint.error());
-  return checkpoint->to_head();
+  return std::move(*checkpoint).to_head();
 }
 
-Result<CheckpointHead> checkpoint_verify(std::string_view note_text, std::span<const std::string> vkeys) {
+Result<CheckpointHead> checkpoint_verify(std::string_view note_text, text::TextList vkeys) {
   const auto keys = note::parse_vkeys(vkeys);
   if (!keys) return std::unexpected(keys.error());
-  const auto checkpoint = Checkpoint::from_signed_note(note_text, *keys);
+  auto checkpoint = Checkpoint::from_signed_note(note_text, *keys);
   if (!checkpoint) return std::unexpected(checkpoint.error());
-  return checkpoint->to_head();
+  return std::move(*checkpoint).to_head();
 }
 
-Result<void> checkpoint_verify_inclusion(std::string_view note_text, std::span<const std::string> vkeys,
+Result<void> checkpoint_verify_inclusion(std::string_view note_text, text::TextList vkeys,
                                          uint64_t leaf_index, quorvantile_crypto::ByteView leaf_hash,
                                          std::span<const quorvantile_crypto::ByteView> proof) {
   const auto keys = note::parse_vkeys(vkeys);
@@ -31,7 +31,7 @@ Result<void> checkpoint_verify_inclusion(std::string_view note_text, std::span<c
 }
 
 Result<void> checkpoint_verify_consistency(std::string_view older_note, std::string_view newer_note,
-                                           std::span<const std::string> vkeys,
+                                           text::TextList vkeys,
                                            std::span<const quorvantile_crypto::ByteView> proof) {
   const auto keys = note::parse_vkeys(vkeys);
   if (!keys) return std::unexpected(keys.error());

@@ -85,11 +85,12 @@ Lifted<std::vector<ByteView>> lift_bytes_list(ByteView buffer) {
   return out;
 }
 
-Lifted<std::vector<std::string>> lift_string_list(ByteView buffer) {
+Lifted<std::vector<std::string_view>> lift_string_list(ByteView buffer) {
   Reader reader(buffer);
   auto count = reader.count();
   if (!count) return std::unexpected(count.error());
-  std::vector<std::string> out;
+  // Views into the argument buffer: one per text, however short, and no copy.
+  std::vector<std::string_view> out;
   out.reserve(std::min(*count, reader.remaining() / 4));
   for (std::size_t i = 0; i < *count; ++i) {
     auto length = reader.count();

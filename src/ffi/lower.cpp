@@ -1,15 +1,57 @@
 #include "ffi/lower.hpp"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 #include "ffi/buffer.hpp"
 
 namespace quorvantile_log::ffi {
 
+Writer::~Writer() { std::free(data_); }
+
+void Writer::reserve(std::size_t n) {
+  if (n <= cap_ - len_) return;
+  if (n > kMaxCapacity - len_) throw UnexpectedFailure{"capacity overflow"};
+  const std::size_t want = len_ + n;
+  void* grown = std::realloc(data_, want);
+  if (grown == nullptr) throw std::bad_alloc();
+  data_ = static_cast<uint8_t*>(grown);
+  cap_ = want;
+}
+
+void Writer::raw(quorvantile_crypto::ByteView b) {
+  if (b.empty()) return;
+  // Geometric growth for writers that did not reserve; one exact allocation for those that did.
+  if (b.size() > cap_ - len_) reserve(std::max(b.size(), cap_ - len_ + std::max<std::size_t>(cap_, 64)));
+  std::memcpy(data_ + len_, b.data(), b.size());
+  len_ += b.size();
+}
+
+RustBuffer Writer::finish() {
+  if (len_ == 0) {
+    std::free(data_);
+    data_ = nullptr;
+    cap_ = 0;
+    return RustBuffer{0, 0, nullptr};
+  }
+  const RustBuffer out{cap_, len_, data_};
+  data_ = nullptr;
+  len_ = cap_ = 0;
+  return out;
+}
+
 void Writer::u32(uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out_.push_back(static_cast<uint8_t>(v >> shift));
+  uint8_t b[4];
+  for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+  raw(quorvantile_crypto::ByteView(b, 4));
 }
 
 void Writer::u64(uint64_t v) {
-  for (int shift = 56; shift >= 0; shift -= 8) out_.push_back(static_cast<uint8_t>(v >> shift));
+  uint8_t b[8];
+  for (int i = 0; i < 8; ++i) b[i] = static_cast<uint8_t>(v >> (56 - 8 * i));
+  raw(quorvantile_crypto::ByteView(b, 8));
 }
 
 void Writer::count(std::size_t n) {
@@ -27,14 +69,16 @@ void Writer::bytes(quorvantile_crypto::ByteView b) {
   raw(b);
 }
 
-RustBuffer Writer::finish() const { return buffer_from(out_); }
 
 void write(Writer& w, const CheckpointHead& head) {
+  std::size_t size = 4 + head.origin.size() + 8 + 4 + head.root.size() + 4;
+  for (std::string_view extension : head.extensions) size += 4 + extension.size();
+  w.reserve(size);
   w.string(head.origin);
   w.u64(head.size);
   w.bytes(head.root);
   w.count(head.extensions.size());
-  for (const auto& extension : head.extensions) w.string(extension);
+  for (std::string_view extension : head.extensions) w.string(extension);
 }
 
 void write(Writer& w, const SearchResult& result) {

@@ -12,7 +12,14 @@ namespace quorvantile_log::ffi {
 
 class Writer {
  public:
-  void u8(uint8_t v) { out_.push_back(v); }
+  Writer() = default;
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+  ~Writer();
+
+  // Makes room for `n` more bytes at once (a writer that knows its size allocates exactly once).
+  void reserve(std::size_t n);
+  void u8(uint8_t v) { raw(quorvantile_crypto::ByteView(&v, 1)); }
   void u32(uint32_t v);
   void u64(uint64_t v);
   void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
@@ -20,12 +27,15 @@ class Writer {
   void count(std::size_t n);
   void string(std::string_view s);
   void bytes(quorvantile_crypto::ByteView b);
-  void raw(quorvantile_crypto::ByteView b) { out_.insert(out_.end(), b.begin(), b.end()); }
+  void raw(quorvantile_crypto::ByteView b);
 
-  RustBuffer finish() const;
+  // Hands the written bytes over as a RustBuffer, without a copy; the writer is then empty.
+  RustBuffer finish();
 
  private:
-  std::vector<uint8_t> out_;
+  uint8_t* data_ = nullptr;
+  std::size_t len_ = 0;
+  std::size_t cap_ = 0;
 };
 
 void write(Writer& w, const CheckpointHead& head);

@@ -69,7 +69,7 @@ struct BytesList : BufferArg {
 };
 
 struct StringList : BufferArg {
-  using value = std::vector<std::string>;
+  using value = std::vector<std::string_view>;
   static constexpr meta::Buf meta(std::string_view) { return meta::sequence_of(meta::type(meta::kString)); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_string_list(arg.bytes()); }
 };

@@ -34,6 +34,16 @@ bool signature_holds(const VerifierKey& key, const Signature& line, std::string_
   return false;
 }
 
+// Whether an earlier line that held had this key and these signature bytes: verification is a
+// function of key, text and signature alone, so a repeated line holds as its first copy did
+// (a note of 100 copies of one hybrid line costs one verification, not 100).
+bool repeats_verified(std::span<const std::reference_wrapper<const Signature>> verified, const VerifierKey* key,
+                      std::span<const VerifierKey> keys, const Signature& line) {
+  return std::any_of(verified.begin(), verified.end(), [&](const Signature& earlier) {
+    return find_key(keys, earlier) == key && earlier.signature == line.signature;
+  });
+}
+
 }  // namespace
 
 Result<std::vector<std::reference_wrapper<const Signature>>> SignedNote::verify(
@@ -42,7 +52,7 @@ Result<std::vector<std::reference_wrapper<const Signature>>> SignedNote::verify(
   for (const Signature& line : signatures_) {
     const VerifierKey* key = find_key(keys, line);
     if (key == nullptr) continue;
-    if (!signature_holds(*key, line, text_)) return std::unexpected(Error::invalid_signature(line.name, line.key_id));
+    if (!repeats_verified(verified, key, keys, line) && !signature_holds(*key, line, text_)) return std::unexpected(Error::invalid_signature(line.name, line.key_id));
     verified.emplace_back(line);
   }
   if (verified.empty()) return std::unexpected(Error::no_trusted_signature());

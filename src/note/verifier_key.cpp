@@ -58,10 +58,10 @@ Result<VerifierKey> VerifierKey::parse(std::string_view text) {
   return key;
 }
 
-Result<std::vector<VerifierKey>> parse_vkeys(std::span<const std::string> texts) {
+Result<std::vector<VerifierKey>> parse_vkeys(text::TextList texts) {
   std::vector<VerifierKey> keys;
-  for (const std::string& text : texts) {
-    auto key = VerifierKey::parse(text);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    auto key = VerifierKey::parse(texts[i]);
     if (!key) return std::unexpected(std::move(key.error()));
     keys.push_back(std::move(*key));
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "error/error.hpp"
+#include "text/text_list.hpp"
 #include "note/signature_type.hpp"
 #include "quorvantile_crypto/bytes.hpp"
 
@@ -23,6 +24,6 @@ struct VerifierKey {
 };
 
 // Parses each key in order and stops at the first failure.
-Result<std::vector<VerifierKey>> parse_vkeys(std::span<const std::string> texts);
+Result<std::vector<VerifierKey>> parse_vkeys(text::TextList texts);
 
 }  // namespace quorvantile_log::note

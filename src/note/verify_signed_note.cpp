@@ -5,7 +5,7 @@
 
 namespace quorvantile_log::note {
 
-Result<uint32_t> verify_signed_note(std::string_view note_text, std::span<const std::string> vkeys) {
+Result<uint32_t> verify_signed_note(std::string_view note_text, text::TextList vkeys) {
   const auto keys = parse_vkeys(vkeys);
   if (!keys) return std::unexpected(keys.error());
   const auto note = SignedNote::parse(note_text);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "text/text_lines.hpp"
+
 namespace quorvantile_log {
 
 // Enumerations carry their boundary variant numbers (counted from 1 in declaration order).
@@ -20,7 +22,7 @@ struct CheckpointHead {
   std::string origin;
   uint64_t size = 0;
   std::vector<uint8_t> root;
-  std::vector<std::string> extensions;
+  text::TextLines extensions;
   friend bool operator==(const CheckpointHead&, const CheckpointHead&) = default;
 };
 

@@ -17,8 +17,9 @@ Result<uint32_t> count_bytes(quorvantile_crypto::ByteView bytes) { return static
 ExportResult<void> composed_error(std::string_view) {
   return std::unexpected(quorvantile_log::VerifyError{"opening must be exactly 32 bytes"});
 }
-Result<quorvantile_log::CheckpointHead> head(std::vector<std::string> lines) {
-  return quorvantile_log::CheckpointHead{lines.empty() ? "" : lines[0], lines.size(), {1, 2}, lines};
+Result<quorvantile_log::CheckpointHead> head(std::vector<std::string_view> lines) {
+  return quorvantile_log::CheckpointHead{std::string(lines.empty() ? "" : lines[0]), lines.size(), {1, 2},
+                                         quorvantile_log::text::TextLines(lines.begin(), lines.end())};
 }
 
 // A work error type of another component: reported through its own rendering.

@@ -33,6 +33,41 @@ TEST(CompositeNotes, EveryTagAndFailure) {
   EXPECT_EQ(tags_verified, (std::set<std::string>{"01", "02", "03", "10", "13", "14"}));
 }
 
+// A valid line repeated up to the 100-line limit counts once per copy; a copy that differs in
+// one signature byte fails as itself, wherever it stands among the repeats.
+TEST(CompositeNotes, RepeatedLinesCountEachCopyAndADifferingCopyFails) {
+  const auto doc = fixtures();
+  for (const auto& c : doc["cases"]) {
+    if (c["expect"] != "verified 1") continue;
+    SCOPED_TRACE(c["tag"].get<std::string>());
+    const std::string note = c["note"].get<std::string>();
+    const std::vector<std::string> vkeys = c["vkeys"];
+    const std::size_t sep = note.find("\n\n") + 2;
+    const std::string body = note.substr(0, sep);
+    const std::string line = note.substr(sep);  // the one signature line, with its line feed
+    std::string altered = line;
+    char& mid = altered[altered.size() / 2];
+    mid = mid == 'A' ? 'B' : 'A';
+    struct Row {
+      std::size_t copies;
+      std::size_t altered_at;  // copies means none
+      std::string expect;
+    };
+    const std::vector<Row> rows = {{100, 100, "verified 100"}, {100, 99, "invalid"}, {100, 0, "invalid"}, {2, 1, "invalid"}};
+    for (const auto& r : rows) {
+      std::string text = body;
+      for (std::size_t i = 0; i < r.copies; ++i) text += i == r.altered_at ? altered : line;
+      const auto result = verify_signed_note(text, vkeys);
+      const std::string got = result ? "verified " + std::to_string(*result) : result.error().render();
+      if (r.expect == "invalid") {
+        EXPECT_TRUE(got.starts_with("invalid signature for known key")) << r.copies << "/" << r.altered_at << ": " << got;
+      } else {
+        EXPECT_EQ(got, r.expect);
+      }
+    }
+  }
+}
+
 TEST(CompositeNotes, HybridCheckpointInclusionThroughTheExport) {
   const auto cp = fixtures()["checkpoint_2_30"];
   std::vector<qv_abi::Bytes> proof;
