@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs fuzz targets of the fuzz build, each for SECONDS on a working copy of its seed corpus.
 #
-#   run_targets.sh SECONDS JOBS [TARGET...]     (no TARGET: every built fuzz_* target)
+#   run_targets.sh SECONDS JOBS [TARGET...]     (no TARGET: every fuzz/fuzz_*.cpp target)
 #
 # The seeds in fuzz/corpus/<target>/ are copied to build/fuzz/work/<target>/ and only that copy
 # grows; logs go to build/fuzz/logs/<target>.log (or $FUZZ_LOGS/<target>.log) and crash inputs to build/fuzz/artifacts/<target>/.
@@ -15,7 +15,7 @@ JOBS=${2:?jobs}
 shift 2
 if [ $# -gt 0 ]; then TARGETS=("$@"); else
   TARGETS=()
-  for f in "$BIN"/fuzz_*; do [ -x "$f" ] && TARGETS+=("$(basename "$f")"); done
+  for f in "$ROOT"/fuzz/fuzz_*.cpp; do TARGETS+=("$(basename "$f" .cpp)"); done
 fi
 LOGS=${FUZZ_LOGS:-$ROOT/build/fuzz/logs}
 mkdir -p "$LOGS" "$ROOT/build/fuzz/work" "$ROOT/build/fuzz/artifacts"

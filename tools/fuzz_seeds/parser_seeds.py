@@ -69,13 +69,13 @@ def parser_seeds(c):
     for n in ns:
         c.add("fuzz_note_parse", n)
         body = n.split("\n\n", 1)[0] + "\n"
-        c.add("fuzz_checkpoint_parse", body)
+        c.add("fuzz_checkpoint_body_parse", body)
     # Checkpoint bodies with extension lines, CRLF endings and no final line feed.
     body = ns[0].split("\n\n", 1)[0] + "\n"
-    c.add("fuzz_checkpoint_parse", body.rstrip("\n"))
-    c.add("fuzz_checkpoint_parse", body + "ext one\next two\n")
-    c.add("fuzz_checkpoint_parse", body.replace("\n", "\r\n"))
-    c.add("fuzz_checkpoint_parse", body.replace("\n7\n", "\n18446744073709551615\n"))
+    c.add("fuzz_checkpoint_body_parse", body.rstrip("\n"))
+    c.add("fuzz_checkpoint_body_parse", body + "ext one\next two\n")
+    c.add("fuzz_checkpoint_body_parse", body.replace("\n", "\r\n"))
+    c.add("fuzz_checkpoint_body_parse", body.replace("\n7\n", "\n18446744073709551615\n"))
     c.add("fuzz_note_parse", ns[0].replace("\n\n", "\n\n\n", 1))
 
     for k in vkeys():
