@@ -464,9 +464,11 @@ class Result {
     pos_ += static_cast<std::size_t>(n);
     return out;
   }
-  std::string string() {
+  // A returned string is UTF-8 whenever the text it came from was: the frame hands top-level
+  // string arguments on unchecked, so a caller that broke that contract may get its bytes back.
+  std::string string(bool from_utf8 = true) {
     Bytes b = bytes();
-    if (!check_utf8(b).valid) fail("returned string is not UTF-8");
+    if (from_utf8 && !check_utf8(b).valid) fail("returned string is not UTF-8");
     return as_text(b);
   }
   std::optional<Bytes> optional_bytes() {

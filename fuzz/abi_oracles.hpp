@@ -205,15 +205,17 @@ struct Head {
   bool operator==(const Head&) const = default;
 };
 
-inline Head read_head(RustBuffer b) {
+// `text` is the body or note the head was read from.
+inline Head read_head(RustBuffer b, std::string_view text) {
+  const bool from_utf8 = check_utf8(text_bytes(text)).valid;
   Result r(b);
   Head h;
-  h.origin = r.string();
+  h.origin = r.string(from_utf8);
   h.size = r.be(8);
   h.root = r.bytes();
   const int32_t n = r.i32();
   if (n < 0) fail("negative extension count");
-  for (int32_t i = 0; i < n; ++i) h.extensions.push_back(r.string());
+  for (int32_t i = 0; i < n; ++i) h.extensions.push_back(r.string(from_utf8));
   r.done();
   if (h.origin.empty() || h.root.size() != 32) fail("checkpoint head without origin or 32-byte root");
   return h;
@@ -273,14 +275,14 @@ inline std::optional<Head> parse_checkpoint(std::string_view body) {
   RustCallStatus s{};
   RustBuffer out = uniffi_quorvantile_log_fn_func_checkpoint_parse(text_buffer(body), &s);
   if (!succeeded(s)) return std::nullopt;
-  return read_head(out);
+  return read_head(out, body);
 }
 
 inline std::optional<Head> verify_checkpoint(std::string_view note, const std::vector<Bytes>& vkeys) {
   RustCallStatus s{};
   RustBuffer out = uniffi_quorvantile_log_fn_func_checkpoint_verify(text_buffer(note), seq_list(vkeys), &s);
   if (!succeeded(s)) return std::nullopt;
-  return read_head(out);
+  return read_head(out, note);
 }
 
 inline std::optional<Posture> verify_policy(std::span<const uint8_t> envelope) {

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RustBuffer out = uniffi_quorvantile_log_fn_func_checkpoint_parse(call.arg(0), call.status());
   const qv_fuzz::Outcome o = call.finish(out);
   if (o.code != 0) return 0;
-  const qv_fuzz::Head head = qv_fuzz::read_head(out);
+  const qv_fuzz::Head head = qv_fuzz::read_head(out, call.text(0));
   const std::vector<std::string> lines = lines_of(call.text(0));
   if (lines.size() != 3 + head.extensions.size()) qv_fuzz::fail("head has a different number of lines than the body");
   if (lines[0] != head.origin || lines[1] != std::to_string(head.size) || lines[2] != qv_fuzz::base64(head.root))

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RustBuffer out = uniffi_quorvantile_log_fn_func_checkpoint_verify(call.arg(0), call.arg(1), call.status());
   const qv_fuzz::Outcome o = call.finish(out);
   if (o.code != 0) return 0;
-  const qv_fuzz::Head head = qv_fuzz::read_head(out);
+  const qv_fuzz::Head head = qv_fuzz::read_head(out, call.text(0));
   const std::string note = call.text(0);
   const auto parsed = qv_fuzz::parse_checkpoint(qv_fuzz::note_body(note));
   if (!parsed || !(*parsed == head)) qv_fuzz::fail("verified head differs from the parsed body");

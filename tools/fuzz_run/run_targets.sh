@@ -6,7 +6,8 @@
 # The seeds in fuzz/corpus/<target>/ are copied to build/fuzz/work/<target>/ and only that copy
 # grows; logs go to build/fuzz/logs/<target>.log (or $FUZZ_LOGS/<target>.log) and crash inputs to build/fuzz/artifacts/<target>/.
 # One summary line per target: target, seconds, executions, result. Stops at the first failing
-# target (the others still running are stopped) and exits non-zero.
+# target (the others still running are stopped) and exits non-zero; with FUZZ_KEEP_GOING=1 every
+# target still runs and the exit status reports whether any failed.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BIN=$ROOT/build/fuzz/fuzz
@@ -49,7 +50,10 @@ reap() {  # waits for one running target, prints its line
   unset "PIDS[$pid]"
   summary "$t" "$LOGS/$t.log" "$rc"
   [ "$rc" -eq 0 ] || failed=1
+  [ "${FUZZ_KEEP_GOING:-0}" = 1 ] && [ "$failed" -ne 0 ] && { failures=1; failed=0; }
+  return 0
 }
+failures=0
 
 for t in "${TARGETS[@]}"; do
   while [ "${#PIDS[@]}" -ge "$JOBS" ]; do reap; done
@@ -61,4 +65,5 @@ while [ "${#PIDS[@]}" -gt 0 ]; do
   if [ "$failed" -ne 0 ]; then for p in "${!PIDS[@]}"; do kill -- "$p" 2>/dev/null; done; fi
   reap
 done
+[ "$failures" -eq 0 ] || failed=1
 exit "$failed"
