@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora of the parser-level fuzz targets from the repository's fixtures.
+"""Writes the seed corpora of the C++-level fuzz targets from the repository's fixtures.
 
 Usage: parser_seeds.py OUT_DIR   (OUT_DIR/<target>/<name> for every parser target)
 
@@ -17,6 +17,7 @@ import sys
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 DATA = os.path.join(ROOT, "tests", "data")
 DEMO = os.path.join(ROOT, "demo", "data")
+VECTORS = os.path.join(ROOT, "tests", "vectors")
 
 
 def load_json(*parts):
@@ -117,11 +118,70 @@ def parser_seeds(c):
         c.add("fuzz_policy_parse", bytes([shape]) + b"\x01\x04acme\x01\x03\x01\x01\x01" + bytes(16) + b"\x01\x02\x00\x01")
 
 
+def primitive_seeds(c):
+    """The crypto and decoding targets: VRF and ML-DSA vectors, points, tokens, result buffers."""
+    for suite_bit, name in ((1, "ecvrf_p256_sha256_tai.json"), (0, "ecvrf_edwards25519_sha512_tai.json")):
+        for v in load_json_abs(VECTORS, "rfc9381-ecvrf", name)["vectors"]:
+            key, proof, alpha = bytes.fromhex(v["pk"]), bytes.fromhex(v["pi"]), bytes.fromhex(v["alpha"])
+            c.add("fuzz_vrf_verify", bytes([suite_bit, len(key), len(proof)]) + key + proof + alpha)
+            bad = bytearray(proof)
+            bad[-1] ^= 1
+            c.add("fuzz_vrf_verify", bytes([suite_bit, len(key), len(proof)]) + key + bytes(bad) + alpha)
+
+    acvp = load_json_abs(VECTORS, "acvp-mldsa-sigver", "internalProjection.json")
+    sets = {"ML-DSA-44": 0, "ML-DSA-65": 1, "ML-DSA-87": 2}
+    for group in acvp["testGroups"]:
+        for t in group["tests"][:2]:
+            body = bytes.fromhex(group["pk"]) + bytes.fromhex(t["signature"]) + bytes.fromhex(t["message"])
+            c.add("fuzz_mldsa_verify", bytes([sets[group["parameterSet"]] | 4]) + body)
+            if t is group["tests"][0]:
+                c.add("fuzz_mldsa_verify", bytes([sets[group["parameterSet"]]]) + body[:-len(t["message"]) // 2 or None])
+
+    base = bytes.fromhex("5866666666666666666666666666666666666666666666666666666666666666")
+    for enc in (base, bytes(32), bytes([1]) + bytes(31), bytes([0xec] + [0xff] * 30 + [0x7f]),
+                bytes([0xed] + [0xff] * 30 + [0x7f]), bytes([1]) + bytes(30) + b"\x80",
+                bytes.fromhex("c7176a703d4dd84fba3c0b760d10670f2a2053fa2c39ccc64ec7fd7792ac037a")):
+        c.add("fuzz_point_decode", enc)
+
+    for case in (load_json("signatures", "tag_02.json")["cases"][:2] + load_json("signatures", "tag_13.json")["cases"][:1]):
+        ctx, msg = bytes.fromhex(case["context"]), bytes.fromhex(case["message"])
+        sig, key = base64.b64decode(case["signature"]), base64.b64decode(case["public_key"])
+        for modes in (0, 0x55, 0xaa):
+            c.add("fuzz_sign_verify", bytes([modes, sig[0], len(ctx) % 256]) + ctx[:255] + bytes([len(msg) % 256]) +
+                  msg[:255] + sig[:200] + key[:200])
+    for control in (0, 1, 2, 3, 0x40, 0x81):
+        c.add("fuzz_sign_verify", bytes([control, 0x02, 3]) + b"ctx" + bytes([3]) + b"msg" + bytes(range(64)))
+
+    for b0 in (0, 1, 2, 3, 4, 7, 8, 12, 24, 29):
+        c.add("fuzz_keccak_lanes", bytes([b0]) + bytes([0, 64, 0, 17, 0, 40]) * 4 + bytes(range(200)))
+
+    origin = b"demo.example/log"
+    head = len(origin).to_bytes(4, "big") + origin + (7).to_bytes(8, "big") + (32).to_bytes(4, "big") + bytes(32)
+    for rec in (head + bytes(4), head + (1).to_bytes(4, "big") + (3).to_bytes(4, "big") + b"ext"):
+        c.add("fuzz_cpp_result_decode", b"\x00" + rec)
+    c.add("fuzz_cpp_result_decode", b"\x01\x01\x01" + (2).to_bytes(4, "big") + b"v1")
+    c.add("fuzz_cpp_result_decode", b"\x01\x00\x00")
+    c.add("fuzz_cpp_result_decode", b"\x03" + (3).to_bytes(4, "big") + b"abc")
+    c.add("fuzz_cpp_result_decode", b"\x04" + (2).to_bytes(4, "big") + (1).to_bytes(4, "big") + b"a" + bytes(4))
+    c.add("fuzz_cpp_result_decode", b"\x05" + (1).to_bytes(4, "big") + (2).to_bytes(4, "big") + b"hi")
+    c.add("fuzz_cpp_result_decode", b"\x06\x01" + (1).to_bytes(4, "big") + b"z")
+    c.add("fuzz_cpp_result_decode", b"\x07\x01" + (1).to_bytes(4, "big") + (4).to_bytes(4, "big") + b"oops")
+
+    for mode in range(0, 64, 5):
+        c.add("fuzz_coniks_exports", bytes([mode, 1, 0, 0, 3, 0, 5, 1, 2, 0, 9]))
+
+
+def load_json_abs(*parts):
+    with open(os.path.join(*parts), encoding="utf-8") as f:
+        return json.load(f)
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     c = Corpus(sys.argv[1])
     parser_seeds(c)
+    primitive_seeds(c)
     for target, n in sorted(c.counts.items()):
         print(f"{target}: {n} seeds")
 
