@@ -41,7 +41,7 @@
 
 namespace qv_fuzz {
 
-using Bytes = std::vector<uint8_t>;
+using ByteString = std::vector<uint8_t>;
 
 [[noreturn]] inline void fail(const char* what, std::string_view detail = {}) {
   std::fprintf(stderr, "fuzz oracle: %s %.*s\n", what, static_cast<int>(std::min<std::size_t>(detail.size(), 400)),
@@ -49,7 +49,7 @@ using Bytes = std::vector<uint8_t>;
   std::abort();
 }
 
-inline Bytes text_bytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
+inline ByteString text_bytes(std::string_view s) { return ByteString(s.begin(), s.end()); }
 inline std::string as_text(std::span<const uint8_t> b) { return std::string(b.begin(), b.end()); }
 
 // --- the fuzz input ---------------------------------------------------------------------------
@@ -67,9 +67,9 @@ class Input {
     for (int i = 0; i < width; ++i) v = v << 8 | byte();
     return v;
   }
-  Bytes chunk(std::size_t len) {
+  ByteString chunk(std::size_t len) {
     len = std::min(len, n_);
-    Bytes out(p_, p_ + len);
+    ByteString out(p_, p_ + len);
     p_ += len;
     n_ -= len;
     return out;
@@ -81,7 +81,7 @@ class Input {
   std::size_t n_;
 };
 
-inline void put_be(Bytes& out, uint64_t v, int width) {
+inline void put_be(ByteString& out, uint64_t v, int width) {
   for (int s = 8 * (width - 1); s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(v >> s));
 }
 
@@ -102,8 +102,8 @@ constexpr uint8_t kMalformedShapes = 0xE0;
 struct Value {
   uint64_t integer = 0;
   uint8_t shape = 0;
-  Bytes bytes;               // String, Bytes, OptionalBytes (when present)
-  std::vector<Bytes> list;   // BytesList, StringList
+  ByteString bytes;              // String, Bytes, OptionalBytes (when present)
+  std::vector<ByteString> list;  // BytesList, StringList
   bool present = false;      // OptionalBytes
   int32_t variant = 0;       // CommitmentHash
 };
@@ -134,7 +134,7 @@ inline Value decode_value(Input& in, Type t) {
   return v;
 }
 
-inline void encode_value(Bytes& out, Type t, const Value& v) {
+inline void encode_value(ByteString& out, Type t, const Value& v) {
   switch (t) {
     case Type::U64: put_be(out, v.integer, 8); return;
     case Type::U16: put_be(out, v.integer, 2); return;
@@ -142,7 +142,7 @@ inline void encode_value(Bytes& out, Type t, const Value& v) {
     default: break;
   }
   out.push_back(v.shape);
-  auto chunk = [&](const Bytes& b) {
+  auto chunk = [&](const ByteString& b) {
     put_be(out, b.size(), 4);
     out.insert(out.end(), b.begin(), b.end());
   };
@@ -152,7 +152,7 @@ inline void encode_value(Bytes& out, Type t, const Value& v) {
     case Type::BytesList:
     case Type::StringList:
       put_be(out, v.list.size(), 2);
-      for (const Bytes& e : v.list) chunk(e);
+      for (const ByteString& e : v.list) chunk(e);
       break;
     case Type::OptionalBytes:
       out.push_back(v.present ? 1 : 0);
@@ -165,8 +165,8 @@ inline void encode_value(Bytes& out, Type t, const Value& v) {
 
 // The plain form of the call table: integers as numbers, bytes as hex, text as strings, lists as
 // arrays, optionals as null or the value, enumerations as variant numbers.
-inline Bytes from_hex(std::string_view hex) {
-  Bytes out(hex.size() / 2);
+inline ByteString from_hex(std::string_view hex) {
+  ByteString out(hex.size() / 2);
   auto nibble = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
   for (std::size_t i = 0; i < out.size(); ++i)
     out[i] = static_cast<uint8_t>(nibble(hex[2 * i]) << 4 | nibble(hex[2 * i + 1]));
@@ -253,10 +253,10 @@ inline void free_buffer(RustBuffer b) {
   if (s.code != 0) fail("rustbuffer_free failed on a library buffer");
 }
 
-inline void put_i32(Bytes& out, std::size_t v) { put_be(out, v, 4); }
+inline void put_i32(ByteString& out, std::size_t v) { put_be(out, v, 4); }
 
-inline Bytes serialize(Type t, const Value& v) {
-  Bytes out;
+inline ByteString serialize(Type t, const Value& v) {
+  ByteString out;
   switch (t) {
     case Type::String: return v.bytes;
     case Type::Bytes:
@@ -266,7 +266,7 @@ inline Bytes serialize(Type t, const Value& v) {
     case Type::BytesList:
     case Type::StringList:
       put_i32(out, v.list.size());
-      for (const Bytes& e : v.list) {
+      for (const ByteString& e : v.list) {
         put_i32(out, e.size());
         out.insert(out.end(), e.begin(), e.end());
       }
@@ -311,35 +311,36 @@ enum class Shape { NullWithCapacity, NullWithLength, LenBeyondCapacity, Truncate
                    NegativeCount, HugeCount, OverlongLastElement, BadTag, BadVariant };
 
 inline std::vector<Shape> shapes_of(Type t) {
-  std::vector<Shape> s = {Shape::NullWithCapacity, Shape::NullWithLength, Shape::LenBeyondCapacity};
-  if (!serialized(t)) return s;
-  s.push_back(Shape::Truncated);
-  s.push_back(Shape::Junk);
-  if (t == Type::OptionalBytes) {
-    s.push_back(Shape::BadTag);
-  } else if (t == Type::CommitmentHash) {
-    s.push_back(Shape::BadVariant);
-  } else {
-    s.insert(s.end(), {Shape::OverlongCount, Shape::NegativeCount, Shape::HugeCount});
-    if (t == Type::BytesList || t == Type::StringList) s.push_back(Shape::OverlongLastElement);
+  using enum Shape;
+  switch (t) {
+    case Type::String: return {NullWithCapacity, NullWithLength, LenBeyondCapacity};
+    case Type::OptionalBytes: return {NullWithCapacity, NullWithLength, LenBeyondCapacity, Truncated, Junk, BadTag};
+    case Type::CommitmentHash:
+      return {NullWithCapacity, NullWithLength, LenBeyondCapacity, Truncated, Junk, BadVariant};
+    case Type::BytesList:
+    case Type::StringList:
+      return {NullWithCapacity, NullWithLength, LenBeyondCapacity, Truncated,          Junk,
+              OverlongCount,    NegativeCount,  HugeCount,         OverlongLastElement};
+    default:
+      return {NullWithCapacity, NullWithLength, LenBeyondCapacity, Truncated, Junk, OverlongCount, NegativeCount,
+              HugeCount};
   }
-  return s;
 }
 
-inline void set_count(Bytes& raw, std::size_t at, uint32_t v) {
+inline void set_count(ByteString& raw, std::size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) raw[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
 }
 
-inline uint32_t get_count(const Bytes& raw, std::size_t at) {
+inline uint32_t get_count(const ByteString& raw, std::size_t at) {
   return uint32_t{raw[at]} << 24 | uint32_t{raw[at + 1]} << 16 | uint32_t{raw[at + 2]} << 8 | raw[at + 3];
 }
 
 inline Lowered lower(Type t, const Value& v) {
-  Bytes raw = serialize(t, v);
+  ByteString raw = serialize(t, v);
   Lowered out;
   if (v.shape < kMalformedShapes) {
     if (t == Type::StringList) {
-      for (const Bytes& e : v.list) {
+      for (const ByteString& e : v.list) {
         const Utf8Verdict u = check_utf8(e);
         if (u.valid) continue;
         out.expect = u.invalid_length == 0
@@ -422,7 +423,7 @@ inline Lowered lower(Type t, const Value& v) {
   // when that element comes first; the shapes above change counts or the end, so an invalid
   // element makes the reason one of two: accept the UTF-8 one as well.
   if (t == Type::StringList) {
-    for (const Bytes& e : v.list) {
+    for (const ByteString& e : v.list) {
       if (!check_utf8(e).valid) {
         out.expect.reason = "";
         out.expect.reason_is_prefix = true;
@@ -456,22 +457,22 @@ class Result {
     return v;
   }
   int32_t i32() { return static_cast<int32_t>(be(4)); }
-  Bytes bytes() {
+  ByteString bytes() {
     const int32_t n = i32();
     if (n < 0) fail("negative length in a returned value");
     need(static_cast<std::size_t>(n));
-    Bytes out(buf_.data + pos_, buf_.data + pos_ + n);
+    ByteString out(buf_.data + pos_, buf_.data + pos_ + n);
     pos_ += static_cast<std::size_t>(n);
     return out;
   }
   // A returned string is UTF-8 whenever the text it came from was: the frame hands top-level
   // string arguments on unchecked, so a caller that broke that contract may get its bytes back.
   std::string string(bool from_utf8 = true) {
-    Bytes b = bytes();
+    ByteString b = bytes();
     if (from_utf8 && !check_utf8(b).valid) fail("returned string is not UTF-8");
     return as_text(b);
   }
-  std::optional<Bytes> optional_bytes() {
+  std::optional<ByteString> optional_bytes() {
     const uint64_t tag = be(1);
     if (tag > 1) fail("returned option with a bad tag");
     if (tag == 0) return std::nullopt;
@@ -564,7 +565,7 @@ class Call {
   uint64_t integer(std::size_t i) const { return values_[i].integer; }
   std::span<const uint8_t> bytes(std::size_t i) const { return values_[i].bytes; }
   std::string text(std::size_t i) const { return as_text(values_[i].bytes); }
-  const std::vector<Bytes>& list(std::size_t i) const { return values_[i].list; }
+  const std::vector<ByteString>& list(std::size_t i) const { return values_[i].list; }
   // Whether every argument reached the work operation as the fuzzer meant it.
   bool well_formed() const { return first_malformed_ == npos; }
 
@@ -631,7 +632,7 @@ class Call {
 
 // --- seeds -------------------------------------------------------------------------------------
 
-inline std::string seed_name(const Bytes& b) {
+inline std::string seed_name(const ByteString& b) {
   uint64_t h = 0xcbf29ce484222325ull;
   for (uint8_t c : b) h = (h ^ c) * 0x100000001b3ull;
   char name[17];
@@ -657,7 +658,7 @@ inline void write_seeds_if_asked(const Signature& sig) {
     if (buffer_carried(sig.params[i].type)) carried.push_back(i);
   std::size_t written = 0, variant = 0;
   auto write = [&](const std::vector<Value>& values) {
-    Bytes seed;
+    ByteString seed;
     for (std::size_t i = 0; i < values.size(); ++i) encode_value(seed, sig.params[i].type, values[i]);
     std::ofstream(dir / seed_name(seed), std::ios::binary).write(reinterpret_cast<const char*>(seed.data()),
                                                                  static_cast<std::streamsize>(seed.size()));

@@ -14,9 +14,9 @@ namespace qv_fuzz {
 
 // --- hashes ------------------------------------------------------------------------------------
 
-inline Bytes digest(const EVP_MD* md, std::initializer_list<std::span<const uint8_t>> parts) {
+inline ByteString digest(const EVP_MD* md, std::initializer_list<std::span<const uint8_t>> parts) {
   EVP_MD_CTX* ctx = EVP_MD_CTX_new();
-  Bytes out(static_cast<std::size_t>(EVP_MD_get_size(md)));
+  ByteString out(static_cast<std::size_t>(EVP_MD_get_size(md)));
   if (ctx == nullptr || EVP_DigestInit_ex(ctx, md, nullptr) != 1) fail("digest init");
   for (auto p : parts)
     if (!p.empty() && EVP_DigestUpdate(ctx, p.data(), p.size()) != 1) fail("digest update");
@@ -26,12 +26,12 @@ inline Bytes digest(const EVP_MD* md, std::initializer_list<std::span<const uint
 }
 
 // SHA3-512 over the context's length (u64 big-endian), the context and the message.
-inline Bytes sha3_512_with_context(std::string_view context, std::initializer_list<std::span<const uint8_t>> message) {
-  Bytes head;
+inline ByteString sha3_512_with_context(std::string_view context, std::initializer_list<std::span<const uint8_t>> message) {
+  ByteString head;
   put_be(head, context.size(), 8);
   head.insert(head.end(), context.begin(), context.end());
   EVP_MD_CTX* ctx = EVP_MD_CTX_new();
-  Bytes out(64);
+  ByteString out(64);
   if (ctx == nullptr || EVP_DigestInit_ex(ctx, EVP_sha3_512(), nullptr) != 1) fail("digest init");
   EVP_DigestUpdate(ctx, head.data(), head.size());
   for (auto p : message)
@@ -41,23 +41,23 @@ inline Bytes sha3_512_with_context(std::string_view context, std::initializer_li
   return out;
 }
 
-inline Bytes node_hash(const Bytes& left, const Bytes& right) {
+inline ByteString node_hash(const ByteString& left, const ByteString& right) {
   static constexpr uint8_t kNode[1] = {0x01};
   return digest(EVP_sha256(), {kNode, left, right});
 }
 
 // --- RFC 6962 proofs, by the published verification algorithms -------------------------------
 
-inline bool all_hashes(const std::vector<Bytes>& proof) {
-  return std::all_of(proof.begin(), proof.end(), [](const Bytes& h) { return h.size() == 32; });
+inline bool all_hashes(const std::vector<ByteString>& proof) {
+  return std::all_of(proof.begin(), proof.end(), [](const ByteString& h) { return h.size() == 32; });
 }
 
-inline bool reference_inclusion(uint64_t index, uint64_t size, const Bytes& leaf, const std::vector<Bytes>& proof,
-                                const Bytes& root) {
+inline bool reference_inclusion(uint64_t index, uint64_t size, const ByteString& leaf, const std::vector<ByteString>& proof,
+                                const ByteString& root) {
   if (index >= size || leaf.size() != 32 || root.size() != 32 || !all_hashes(proof)) return false;
   uint64_t fn = index, sn = size - 1;
-  Bytes r = leaf;
-  for (const Bytes& p : proof) {
+  ByteString r = leaf;
+  for (const ByteString& p : proof) {
     if (sn == 0) return false;
     if ((fn & 1) || fn == sn) {
       r = node_hash(p, r);
@@ -75,22 +75,22 @@ inline bool reference_inclusion(uint64_t index, uint64_t size, const Bytes& leaf
   return sn == 0 && r == root;
 }
 
-inline bool reference_consistency(uint64_t size1, uint64_t size2, const std::vector<Bytes>& proof, const Bytes& root1,
-                                  const Bytes& root2) {
+inline bool reference_consistency(uint64_t size1, uint64_t size2, const std::vector<ByteString>& proof, const ByteString& root1,
+                                  const ByteString& root2) {
   if (root1.size() != 32 || root2.size() != 32 || !all_hashes(proof) || size1 > size2) return false;
   if (size1 == 0) return false;  // an empty tree has no root to be consistent with
   if (size1 == size2) return proof.empty() && root1 == root2;
   if (proof.empty()) return false;
-  std::vector<Bytes> path = proof;
+  std::vector<ByteString> path = proof;
   if ((size1 & (size1 - 1)) == 0) path.insert(path.begin(), root1);
   uint64_t fn = size1 - 1, sn = size2 - 1;
   while (fn & 1) {
     fn >>= 1;
     sn >>= 1;
   }
-  Bytes fr = path[0], sr = path[0];
+  ByteString fr = path[0], sr = path[0];
   for (std::size_t i = 1; i < path.size(); ++i) {
-    const Bytes& c = path[i];
+    const ByteString& c = path[i];
     if (sn == 0) return false;
     if ((fn & 1) || fn == sn) {
       fr = node_hash(c, fr);
@@ -115,8 +115,8 @@ inline constexpr std::string_view kKeyHistoryLabel = "tarnfel/key-history/v1";
 
 // Format version 1, seq, ts_ms, then each byte field behind its u32 length; a missing or empty
 // previous hash is written as length 0.
-inline Bytes reference_canonical(const Call& call, std::size_t first) {
-  Bytes out;
+inline ByteString reference_canonical(const Call& call, std::size_t first) {
+  ByteString out;
   put_be(out, 1, 4);
   put_be(out, call.integer(first), 8);
   put_be(out, call.integer(first + 1), 8);
@@ -131,9 +131,9 @@ inline Bytes reference_canonical(const Call& call, std::size_t first) {
 }
 
 // The returned sequence<u8> of a key-history call.
-inline Bytes read_bytes_result(RustBuffer b) {
+inline ByteString read_bytes_result(RustBuffer b) {
   Result r(b);
-  Bytes out = r.bytes();
+  ByteString out = r.bytes();
   r.done();
   return out;
 }
@@ -170,16 +170,16 @@ inline std::size_t signature_lines(std::string_view note) {
 // --- encoded arguments for cross-check calls ---------------------------------------------------
 
 inline RustBuffer seq(std::span<const uint8_t> b) {
-  Bytes raw;
+  ByteString raw;
   put_be(raw, b.size(), 4);
   raw.insert(raw.end(), b.begin(), b.end());
   return library_buffer(raw);
 }
 
-inline RustBuffer seq_list(const std::vector<Bytes>& items) {
-  Bytes raw;
+inline RustBuffer seq_list(const std::vector<ByteString>& items) {
+  ByteString raw;
   put_be(raw, items.size(), 4);
-  for (const Bytes& e : items) {
+  for (const ByteString& e : items) {
     put_be(raw, e.size(), 4);
     raw.insert(raw.end(), e.begin(), e.end());
   }
@@ -200,7 +200,7 @@ inline bool succeeded(RustCallStatus& s) {
 struct Head {
   std::string origin;
   uint64_t size = 0;
-  Bytes root;
+  ByteString root;
   std::vector<std::string> extensions;
   bool operator==(const Head&) const = default;
 };
@@ -227,7 +227,7 @@ struct Posture {
   int32_t security = 0, checkpoint_suite = 0, commitment_hash = 0, vrf_mode = 0, directory_mode = 0,
           keytrans_suite = 0;
   uint64_t effective_from = 0, created_at = 0;
-  Bytes policy_hash, leaf_hash;
+  ByteString policy_hash, leaf_hash;
 };
 
 inline Posture read_posture(RustBuffer b) {
@@ -253,7 +253,7 @@ inline Posture read_posture(RustBuffer b) {
 
 struct Search {
   bool present = false;
-  std::optional<Bytes> value;
+  std::optional<ByteString> value;
   bool operator==(const Search&) const = default;
 };
 
@@ -278,7 +278,7 @@ inline std::optional<Head> parse_checkpoint(std::string_view body) {
   return read_head(out, body);
 }
 
-inline std::optional<Head> verify_checkpoint(std::string_view note, const std::vector<Bytes>& vkeys) {
+inline std::optional<Head> verify_checkpoint(std::string_view note, const std::vector<ByteString>& vkeys) {
   RustCallStatus s{};
   RustBuffer out = uniffi_quorvantile_log_fn_func_checkpoint_verify(text_buffer(note), seq_list(vkeys), &s);
   if (!succeeded(s)) return std::nullopt;

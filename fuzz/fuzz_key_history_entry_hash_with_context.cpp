@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (o.code != 0) return 0;
   const std::string context = call.text(0);
   if (!label_shaped(context)) qv_fuzz::fail("hash under a context that is not a label:", context);
-  const qv_fuzz::Bytes canonical = qv_fuzz::reference_canonical(call, 1);
+  const qv_fuzz::ByteString canonical = qv_fuzz::reference_canonical(call, 1);
   if (qv_fuzz::read_bytes_result(out) != qv_fuzz::sha3_512_with_context(context, {canonical}))
     qv_fuzz::fail("entry hash differs from the reference");
   return 0;

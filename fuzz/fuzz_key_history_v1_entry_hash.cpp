@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const qv_fuzz::Outcome o = call.finish(out);
   if (!call.well_formed()) return 0;
   if (o.code != 0) qv_fuzz::fail("total function failed:", o.message);
-  const qv_fuzz::Bytes canonical = qv_fuzz::reference_canonical(call, 0);
+  const qv_fuzz::ByteString canonical = qv_fuzz::reference_canonical(call, 0);
   if (qv_fuzz::read_bytes_result(out) != qv_fuzz::sha3_512_with_context(qv_fuzz::kKeyHistoryLabel, {canonical}))
     qv_fuzz::fail("entry hash differs from the reference");
   return 0;

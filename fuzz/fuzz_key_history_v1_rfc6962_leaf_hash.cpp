@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!call.well_formed()) return 0;
   if (o.code != 0) qv_fuzz::fail("total function failed:", o.message);
   static constexpr uint8_t kLeaf[1] = {0x00};
-  const qv_fuzz::Bytes canonical = qv_fuzz::reference_canonical(call, 0);
+  const qv_fuzz::ByteString canonical = qv_fuzz::reference_canonical(call, 0);
   if (qv_fuzz::read_bytes_result(out) != qv_fuzz::digest(EVP_sha256(), {kLeaf, canonical}))
     qv_fuzz::fail("leaf hash differs from the reference");
   return 0;
