@@ -10,9 +10,11 @@ std::vector<std::string> lines_of(std::string_view body) {
   std::size_t start = 0;
   while (start < body.size()) {
     std::size_t end = body.find('\n', start);
-    if (end == std::string_view::npos) end = body.size();
+    const bool terminated = end != std::string_view::npos;
+    if (!terminated) end = body.size();
     std::string line(body.substr(start, end - start));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Only a carriage return directly before a line feed goes with it.
+    if (terminated && !line.empty() && line.back() == '\r') line.pop_back();
     out.push_back(line);
     start = end + 1;
   }
