@@ -6,9 +6,11 @@ APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmoc
                 python3 python3-pytest python3-venv python3-setuptools valgrind
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 1
+FUZZ_TARGETS ?=
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan test-valgrind test-ct bench fuzz bindings install package clean
+.PHONY: deps fuzz-deps build demo test test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -75,11 +77,18 @@ bench: deps
 	cmake --build --preset release
 	for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
 
+# Every fuzz target (or FUZZ_TARGETS="fuzz_a fuzz_b") for FUZZ_SECONDS each on a working copy of
+# its seeds under build/fuzz/work, FUZZ_JOBS at a time; one summary line per target.
 fuzz: deps fuzz-deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
-	for f in build/fuzz/fuzz/fuzz_*; do echo "== $$f"; mkdir -p build/fuzz/corpus/$$(basename $$f); \
-	  $$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/corpus/$$(basename $$f) || exit 1; done
+	tools/fuzz_run/run_targets.sh $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+
+# Rewrites fuzz/corpus from the fixtures (needs the fuzz build).
+fuzz-seeds: deps fuzz-deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	tools/fuzz_seeds/make_seeds.sh
 
 # Regenerates the Python modules and the C++ header from the built libraries' interface descriptions.
 bindings: deps

@@ -1,47 +1,40 @@
-// Checkpoint-body parsing of arbitrary bytes. A body that parses is written back with line-feed
-// endings and no final line feed, and must equal the input once the input's carriage returns
-// before line feeds and its final line feed are taken out.
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <string_view>
-
-#include "checkpoint/checkpoint.hpp"
-#include "encoding/base64.hpp"
-
-using namespace quorvantile_log;
+// checkpoint_parse through the C ABI. A parsed head is what the body says: its first three
+// lines are the origin, the decimal size and the base64 root, the remaining lines the extensions.
+#include "abi_oracles.hpp"
 
 namespace {
+const qv_fuzz::Signature kSig{"checkpoint_parse", {{"body_text", qv_fuzz::Type::String}}};
 
-std::string normalised(std::string_view body) {
-  std::string out;
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') continue;
-    out.push_back(body[i]);
+std::vector<std::string> lines_of(std::string_view body) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start < body.size()) {
+    std::size_t end = body.find('\n', start);
+    const bool terminated = end != std::string_view::npos;
+    if (!terminated) end = body.size();
+    std::string line(body.substr(start, end - start));
+    // Only a carriage return directly before a line feed goes with it.
+    if (terminated && !line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
+    start = end + 1;
   }
-  if (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }
-
 }  // namespace
 
+QV_FUZZ_TARGET(kSig)
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const auto checkpoint = checkpoint::Checkpoint::parse(input);
-  if (!checkpoint) {
-    (void)checkpoint.error().render();
-    return 0;
-  }
-  if (checkpoint->origin.empty()) std::abort();
-  std::string rebuilt = checkpoint->origin + "\n" + std::to_string(checkpoint->size) + "\n" +
-                        encoding::base64_encode(checkpoint->root);
-  for (std::string_view ext : checkpoint->extensions) {
-    if (ext.empty()) std::abort();
-    rebuilt += '\n';
-    rebuilt += ext;
-  }
-  if (rebuilt != normalised(input)) std::abort();
-  const CheckpointHead head = checkpoint->to_head();
-  if (head.root.size() != checkpoint::kRootLength) std::abort();
+  qv_fuzz::Call call(kSig, data, size);
+  RustBuffer out = uniffi_quorvantile_log_fn_func_checkpoint_parse(call.arg(0), call.status());
+  const qv_fuzz::Outcome o = call.finish(out);
+  if (o.code != 0) return 0;
+  const qv_fuzz::Head head = qv_fuzz::read_head(out, call.text(0));
+  const std::vector<std::string> lines = lines_of(call.text(0));
+  if (lines.size() != 3 + head.extensions.size()) qv_fuzz::fail("head has a different number of lines than the body");
+  if (lines[0] != head.origin || lines[1] != std::to_string(head.size) || lines[2] != qv_fuzz::base64(head.root))
+    qv_fuzz::fail("head differs from the body:", call.text(0));
+  for (std::size_t i = 0; i < head.extensions.size(); ++i)
+    if (lines[3 + i] != head.extensions[i]) qv_fuzz::fail("extension differs from the body");
   return 0;
 }

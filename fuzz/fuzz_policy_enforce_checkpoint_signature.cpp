@@ -1,21 +1,19 @@
-// policy_enforce_checkpoint_signature: one of the generated envelopes (first byte) and an arbitrary observed
-// signature token text (the rest). Every outcome is success or a rendered message; a valid envelope's
-// mismatch is always a posture mismatch.
-#include <cstdlib>
-#include <string_view>
+// policy_enforce_checkpoint_signature through the C ABI: a generated envelope (valid or not) and a
+// framed signature token. Enforcement passes only on an envelope that verifies by itself, and a
+// verified envelope fails only with a posture mismatch.
+#include "abi_oracles.hpp"
 
-#include "policy/namespace_policy.hpp"
-#include "policy/operations.hpp"
-#include "policy_fuzz_support.hpp"
+namespace {
+const qv_fuzz::Signature kSig{"policy_enforce_checkpoint_signature",
+                              {{"envelope", qv_fuzz::Type::Bytes}, {"signature", qv_fuzz::Type::String}}};
+}  // namespace
 
-using namespace quorvantile_log;
+QV_FUZZ_TARGET(kSig)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto& envelope = qv_fuzz::pick_envelope(data, size);
-  const auto result = policy::enforce_checkpoint_signature(envelope, std::string_view(reinterpret_cast<const char*>(data), size));
-  if (result) return 0;
-  const std::string message = result.error().render();
-  if (message.empty()) std::abort();
-  if (policy::verified_policy(envelope) && result.error().kind() != Error::Kind::PostureMismatch) std::abort();
+  qv_fuzz::Call call(kSig, data, size);
+  uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(call.arg(0), call.arg(1), call.status());
+  const qv_fuzz::Outcome o = call.finish();
+  (void)qv_fuzz::check_enforcement(o, call.bytes(0), call.well_formed());
   return 0;
 }

@@ -1,21 +1,20 @@
-// policy_enforce_commitment_hash: one of the generated envelopes (first byte) and an arbitrary observed
-// commitment hash (either variant) (the rest). Every outcome is success or a rendered message; a valid envelope's
-// mismatch is always a posture mismatch.
-#include <cstdlib>
-#include <string_view>
+// policy_enforce_commitment_hash through the C ABI: passes exactly when the envelope verifies and
+// the observed hash is the one its posture declares.
+#include "abi_oracles.hpp"
 
-#include "policy/namespace_policy.hpp"
-#include "policy/operations.hpp"
-#include "policy_fuzz_support.hpp"
+namespace {
+const qv_fuzz::Signature kSig{"policy_enforce_commitment_hash",
+                              {{"envelope", qv_fuzz::Type::Bytes}, {"observed", qv_fuzz::Type::CommitmentHash}}};
+}  // namespace
 
-using namespace quorvantile_log;
+QV_FUZZ_TARGET(kSig)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto& envelope = qv_fuzz::pick_envelope(data, size);
-  const auto result = policy::enforce_commitment_hash(envelope, size > 0 && (data[0] & 1) ? CommitmentHash::Sha3_512 : CommitmentHash::Sha3_256);
-  if (result) return 0;
-  const std::string message = result.error().render();
-  if (message.empty()) std::abort();
-  if (policy::verified_policy(envelope) && result.error().kind() != Error::Kind::PostureMismatch) std::abort();
+  qv_fuzz::Call call(kSig, data, size);
+  uniffi_quorvantile_log_fn_func_policy_enforce_commitment_hash(call.arg(0), call.arg(1), call.status());
+  const qv_fuzz::Outcome o = call.finish();
+  const auto posture = qv_fuzz::check_enforcement(o, call.bytes(0), call.well_formed());
+  if (posture && (o.code == 0) != (posture->commitment_hash == call.value(1).variant))
+    qv_fuzz::fail("commitment hash enforcement differs from the posture");
   return 0;
 }

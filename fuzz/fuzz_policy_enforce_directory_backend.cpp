@@ -1,21 +1,23 @@
-// policy_enforce_directory_backend: one of the generated envelopes (first byte) and an arbitrary observed
-// backend id (the rest). Every outcome is success or a rendered message; a valid envelope's
-// mismatch is always a posture mismatch.
-#include <cstdlib>
-#include <string_view>
+// policy_enforce_directory_backend through the C ABI: passes exactly when the envelope verifies
+// and the backend id is the declared directory's (0x0001 Coniks, 0xf004 Keytrans).
+#include "abi_oracles.hpp"
 
-#include "policy/namespace_policy.hpp"
-#include "policy/operations.hpp"
-#include "policy_fuzz_support.hpp"
+namespace {
+const qv_fuzz::Signature kSig{"policy_enforce_directory_backend",
+                              {{"envelope", qv_fuzz::Type::Bytes}, {"observed_backend_id", qv_fuzz::Type::U16}}};
+}  // namespace
 
-using namespace quorvantile_log;
+QV_FUZZ_TARGET(kSig)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto& envelope = qv_fuzz::pick_envelope(data, size);
-  const auto result = policy::enforce_directory_backend(envelope, static_cast<uint16_t>(size >= 2 ? data[0] << 8 | data[1] : 0));
-  if (result) return 0;
-  const std::string message = result.error().render();
-  if (message.empty()) std::abort();
-  if (policy::verified_policy(envelope) && result.error().kind() != Error::Kind::PostureMismatch) std::abort();
+  qv_fuzz::Call call(kSig, data, size);
+  uniffi_quorvantile_log_fn_func_policy_enforce_directory_backend(call.arg(0), static_cast<uint16_t>(call.integer(1)),
+                                                                  call.status());
+  const qv_fuzz::Outcome o = call.finish();
+  const auto posture = qv_fuzz::check_enforcement(o, call.bytes(0), call.well_formed());
+  if (posture) {
+    const uint64_t declared = posture->directory_mode == 2 ? 0xF004 : 0x0001;
+    if ((o.code == 0) != (call.integer(1) == declared)) qv_fuzz::fail("backend enforcement differs from the posture");
+  }
   return 0;
 }

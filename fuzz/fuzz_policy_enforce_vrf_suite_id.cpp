@@ -1,21 +1,21 @@
-// policy_enforce_vrf_suite_id: one of the generated envelopes (first byte) and an arbitrary observed
-// VRF suite id (the rest). Every outcome is success or a rendered message; a valid envelope's
-// mismatch is always a posture mismatch.
-#include <cstdlib>
-#include <string_view>
+// policy_enforce_vrf_suite_id through the C ABI: passes exactly when the envelope verifies, declares
+// the classical VRF mode and the observed suite id is 0x03.
+#include "abi_oracles.hpp"
 
-#include "policy/namespace_policy.hpp"
-#include "policy/operations.hpp"
-#include "policy_fuzz_support.hpp"
+namespace {
+const qv_fuzz::Signature kSig{"policy_enforce_vrf_suite_id",
+                              {{"envelope", qv_fuzz::Type::Bytes}, {"observed_suite_id", qv_fuzz::Type::U8}}};
+}  // namespace
 
-using namespace quorvantile_log;
+QV_FUZZ_TARGET(kSig)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto& envelope = qv_fuzz::pick_envelope(data, size);
-  const auto result = policy::enforce_vrf_suite_id(envelope, size > 0 ? data[0] : 0);
-  if (result) return 0;
-  const std::string message = result.error().render();
-  if (message.empty()) std::abort();
-  if (policy::verified_policy(envelope) && result.error().kind() != Error::Kind::PostureMismatch) std::abort();
+  qv_fuzz::Call call(kSig, data, size);
+  uniffi_quorvantile_log_fn_func_policy_enforce_vrf_suite_id(call.arg(0), static_cast<uint8_t>(call.integer(1)),
+                                                             call.status());
+  const qv_fuzz::Outcome o = call.finish();
+  const auto posture = qv_fuzz::check_enforcement(o, call.bytes(0), call.well_formed());
+  if (posture && (o.code == 0) != (posture->vrf_mode == 1 && call.integer(1) == 0x03))
+    qv_fuzz::fail("VRF suite enforcement differs from the posture");
   return 0;
 }
