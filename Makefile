@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 # Front door. `make demo` and `make test` install what they need (Debian 12), build and run.
 SHELL := /bin/bash
 PRESET ?= release

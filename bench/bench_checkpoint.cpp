@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_verify_inclusion for a checkpoint of 2^30 leaves carrying one signature (Ed25519, or
 // a tag-0x02 hybrid Ed25519 + ML-DSA-65 signature), through the C ABI of the built shared object
 // and as the work operation. In the same run the two costs the call cannot avoid are measured

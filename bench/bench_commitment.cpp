@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // verify_commitment through the C ABI for a 1,300-byte value, beside its irreducible work measured
 // in the same run: one SHA3-512 with context over the 32-byte opening and the value, through
 // OpenSSL with a reused context.

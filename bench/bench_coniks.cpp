@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // coniks_verify_lookup and coniks_verify_absence through the C ABI of the built shared object,
 // against the work neither call can avoid, measured in the same run: the context-bound SHA3-512
 // computations of the same message sizes with one reused OpenSSL context (513 for a lookup: 512

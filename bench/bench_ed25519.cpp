@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // edwards25519 and Ed25519 verification, with OpenSSL and libsodium measured in the same run as
 // peers: field multiplication, fixed- and variable-base scalar multiplication, verification.
 #include <benchmark/benchmark.h>

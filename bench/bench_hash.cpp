@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Context-bound SHA3-512 and SHA-256 against OpenSSL's one-shot EVP_Digest over the same bytes
 // with a pre-fetched EVP_MD: the ratio is the cost of the framing and the library's wrapper.
 #include <benchmark/benchmark.h>

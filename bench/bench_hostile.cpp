@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The slowest inputs of at most 1 MiB found for each verification export: longest proof paths,
 // the deepest key-transparency ladders, 100 verifying or 5 KB signature lines, megabyte texts,
 // values, keys and tokens, absurd declared counts. Each is timed around the export call alone

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The four key-history exports through the C ABI of the built shared object for a 1,300-byte
 // entry (32-byte X25519 key, 1,136-byte post-quantum key, 32-byte signing key, 64-byte previous
 // hash), each against one digest of the canonical bytes measured in the same run with a reused

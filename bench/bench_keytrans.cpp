@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Key-transparency search and monitoring proofs through the C ABI, beside the VRF verifications
 // of the same ladder called directly (the floor: every rung costs one VRF verification; the rest
 // is decoding, hashing and the commitment). Proofs come from the test-side directory.

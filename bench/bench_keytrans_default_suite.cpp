@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The key-transparency exports on the bundled default-suite proofs, through the C ABI: the three
 // functions that take the default suite beside their `_suite` forms called with 0xF000, so the
 // cost of the suite argument is read off one run, and the fixed-version proof beside the search.

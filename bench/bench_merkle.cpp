@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // verify_inclusion for trees of 2^20 and 2^40 leaves, called directly and through the C ABI of the
 // built shared object, against the raw cost of the same number of 65-byte SHA-256 computations
 // (algorithm fetched once, one reused context) measured in the same run.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // ML-DSA verification against its physical limit: the SHAKE output one verification consumes,
 // produced by the same OpenSSL in the same run (one reused context, one init/absorb/squeeze per
 // hash, exactly the lengths verification absorbs and squeezes). The summary prints the ratio,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // signed_policy_verify through the C ABI of the built shared object, for envelopes signed with
 // tags 0x02 (Ed25519 + ML-DSA-65) and 0x14 (ECDSA P-521 + ML-DSA-87), against the framed verify
 // of the same signature over the same canonical bytes (the call's floor); and each enforcement

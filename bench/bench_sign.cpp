@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Framed verification per tag against the bare component verifications of the same signature
 // (already decoded, message already framed): the ratio is the cost of token decoding, framing
 // and dispatch on top of the cryptography itself.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // VRF prove / verify / proof_to_output for both suites, beside the peers a verifier would
 // otherwise pay for: OpenSSL's ECDSA P-256 verification (pre-built key, pre-fetched digest) for
 // EcvrfP256, and our strict Ed25519 verification for Ecvrf.

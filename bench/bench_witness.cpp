@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The witness work operations beside the signature verifications they cannot avoid, in one run:
 // checkpoint_verify_cosigned with a log signature and three Ed25519 cosignatures against four
 // strict Ed25519 verifications of the same messages (aim: ratio <= 1.15); with three ML-DSA-44

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_verify_cosigned through the C ABI against the same work operation called directly,
 // in one run: the boundary's share is lifting two text buffers and encoding the result record
 // (aim: ratio <= 1.02). Inputs: the hybrid-signed checkpoint with one Ed25519 and one ML-DSA-44

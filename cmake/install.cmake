@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 # Installation of the shared libraries (the log library and the witness component) and their
 # public headers, each with a relocatable CMake package (quorvantile_log::quorvantile_log,
 # quorvantile_witness::quorvantile_witness) and a pkg-config file, and a Debian package pair

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 /* A small C client of quorvantile_log: verifies bundled data through the C interface and prints
  * a readable report. */
 #include <stdio.h>

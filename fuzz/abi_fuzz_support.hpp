@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Shared machinery of the export fuzz targets: each target declares its export's arguments once
 // (name and type, in declaration order) and gets from that declaration

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // What the export targets check results against: independent reference computations (RFC 6962
 // tree hashing, the context-bound SHA3-512, base64) written here from their definitions, the

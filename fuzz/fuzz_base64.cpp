@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The strict base64 decoder against the encoder as an oracle: a text decodes exactly when it is
 // the encoding of some bytes, and then to those bytes.
 #include <cstdint>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Checkpoint-body parsing of arbitrary bytes. A body that parses is written back with line-feed
 // endings and no final line feed, and must equal the input once the input's carriage returns
 // before line feeds and its final line feed are taken out.

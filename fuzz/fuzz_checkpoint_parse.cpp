@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_parse through the C ABI. A parsed head is what the body says: its first three
 // lines are the origin, the decimal size and the base64 root, the remaining lines the extensions.
 #include "abi_oracles.hpp"

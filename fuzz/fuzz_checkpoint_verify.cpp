@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_verify through the C ABI. A verified checkpoint is a verified signed note whose
 // body parses to the same head.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_verify_consistency through the C ABI. With well-formed arguments it succeeds
 // exactly when both checkpoints verify against the same keys and the reference accepts the proof
 // between their heads (origins are not compared).

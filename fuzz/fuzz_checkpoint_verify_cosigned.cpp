@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_verify_cosigned through the C ABI: the note and the policy buffers.
 #include "witness_fuzz_support.hpp"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_verify_cosigned_consistency through the C ABI: the two notes, the policy and the
 // encoded proof (a sequence of byte strings, passed as the input gives it).
 #include "witness_fuzz_support.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // checkpoint_verify_inclusion through the C ABI. With well-formed arguments it succeeds exactly
 // when the checkpoint verifies and the reference accepts the proof under its size and root.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Drives coniks_verify_lookup and coniks_verify_absence through the C ABI. Most inputs are edits
 // of real proofs from a small directory (flipped bytes, cuts, changed length prefixes and bitmap
 // bits, inserted or removed siblings), so that parsing, VRF verification and root recomputation

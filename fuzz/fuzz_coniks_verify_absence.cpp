@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // coniks_verify_absence through the C ABI. A proof that verifies an absence never also verifies
 // a lookup of the same identity under the same root.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // coniks_verify_lookup through the C ABI. A proof that verifies a lookup proves presence, so the
 // same arguments never also verify as an absence.
 #include "abi_oracles.hpp"

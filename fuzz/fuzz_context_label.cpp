@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // ContextLabel::parse and Namespace::parse on arbitrary text. An accepted label has exactly two
 // '/' separators, segment lengths that add up, and a version that renders back to its digits;
 // a refused one reports the quoted text under the label message prefix.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The C++ layer's decoding of result buffers: the first byte picks a result type, the rest is the
 // buffer. Whatever decodes must encode back to exactly the same bytes (the encoding is canonical),
 // and nothing may read out of bounds or over-allocate on a hostile count.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The multi-lane Keccak against OpenSSL's one-lane SHAKE and SHA3 on arbitrary inputs. Byte 0
 // picks the function (bits 0-1), the permutation (bit 2, AVX2 where the CPU has it) and the lane
 // count (bits 3-4, plus one); each lane then reads a 16-bit output length, a 16-bit split point

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // key_history_entry_hash_with_context through the C ABI. A hash is returned only for a context
 // of the form segment/segment/v<digits>, and is then SHA3-512 under that context over the
 // canonical bytes written here.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // key_history_v1_canonical_bytes through the C ABI. The function is total: with well-formed
 // arguments it succeeds and returns the layout written here from the entry's definition.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // key_history_v1_rfc6962_leaf_hash through the C ABI. The function is total: with well-formed
 // arguments it returns SHA-256 of 0x00 and the canonical bytes written here.
 #include "abi_oracles.hpp"

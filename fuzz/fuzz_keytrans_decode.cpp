@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The three key-transparency proof decoders under both commitment lengths. Byte 0 picks the
 // commitment length (bit 0) and how the rest is read (bit 1): as proof bytes directly, or as a
 // recipe from which a structurally valid proof of the chosen kind is written, which must then

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Batch resolution of the log tree and the combined-root check on arbitrary heads, element
 // counts and sets of known leaves. Resolution must stay bounded (no deep recursion, no element
 // read past the end) whatever the sizes; a check that succeeds must have consumed exactly the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // keytrans_verify_fixed_version_suite through the C ABI: a fixed-version proof under the suite of the first argument.
 // Only the registered suites (0x0001, 0x0002, 0xF000) ever verify, and a result decodes as a SearchResult.
 #include "abi_oracles.hpp"

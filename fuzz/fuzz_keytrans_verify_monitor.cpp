@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // keytrans_verify_monitor through the C ABI: a monitoring proof under the default suite, which must give the same
 // verdict as the suite form under 0xF000.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // keytrans_verify_search through the C ABI: a search proof under the default suite, which must give the same
 // verdict and result as the suite form under 0xF000.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Arbitrary keys, signatures, messages and contexts into ML-DSA verification, all three sets.
 // Byte 0 picks the set (bits 0-1), the interface (bit 2: internal) and the layout (bit 3): either
 // a key and a signature of exactly the set's sizes (zero-padded when the input is short), so the

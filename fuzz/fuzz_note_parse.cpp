@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Signed-note parsing of arbitrary bytes. A note that parses is rebuilt from its parts (text,
 // blank line, one "— name base64(key id || signature)" line each) and must give back the input
 // byte for byte, since every part has exactly one accepted spelling.

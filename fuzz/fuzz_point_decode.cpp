@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Point decoding: any 32 bytes either fail or decode to a point whose canonical encoding decodes
 // to the same point and re-encodes to itself. Inputs of other lengths are cut or padded to 32.
 #include <algorithm>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // policy_enforce_checkpoint_signing_key through the C ABI: a generated envelope and a framed
 // public-key token. Enforcement passes only on an envelope that verifies by itself, and a
 // verified envelope fails only with a posture mismatch.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // policy_enforce_commitment_hash through the C ABI: passes exactly when the envelope verifies and
 // the observed hash is the one its posture declares.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // policy_enforce_directory_backend through the C ABI: passes exactly when the envelope verifies
 // and the backend id is the declared directory's (0x0001 Coniks, 0xf004 Keytrans).
 #include "abi_oracles.hpp"

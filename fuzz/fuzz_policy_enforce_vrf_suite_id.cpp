@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // policy_enforce_vrf_suite_id through the C ABI: passes exactly when the envelope verifies, declares
 // the classical VRF mode and the observed suite id is 0x03.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Signed-policy envelope and record parsing, structure-aware: the input describes a record field
 // by field (raw tag values, so unknown tags appear as often as known ones), its version, lengths
 // and an optional truncation or trailing bytes, and is also tried as a raw envelope. Oracles: an

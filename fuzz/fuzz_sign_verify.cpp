@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Framed verification and the token posture functions on arbitrary input. The input is read
 // as a small structure so that most runs reach the tag, length and component checks: a control
 // byte, the context and message, and the raw signature and key bytes, which are usually given a

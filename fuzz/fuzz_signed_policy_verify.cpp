@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // signed_policy_verify through the C ABI. A verified posture decodes with every enumeration in
 // range, names a namespace, and its leaf hash is the RFC 6962 leaf hash of a record that the
 // envelope carries.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Proof-bundle parsing of arbitrary bytes. A bundle that parses is written back and must equal
 // the input byte for byte (every accepted field is canonical); its note is then verified under a
 // fixed policy, which must fail or succeed without fault.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // tlog_proof_verify through the C ABI: the proof bundle, the policy and the leaf hash buffers.
 #include "witness_fuzz_support.hpp"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // verify_commitment through the C ABI, against the context-bound SHA3-512 of opening and value
 // computed here: with well-formed arguments the export succeeds exactly when the 64-byte
 // commitment is that digest under a 32-byte opening.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // verify_consistency through the C ABI, against the published verification algorithm: with
 // well-formed arguments the export succeeds exactly when the reference accepts the proof.
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // verify_signed_note through the C ABI. A verified note reports between one and as many
 // signatures as it has signature lines (one key may sign several lines).
 #include "abi_oracles.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Verifier-key parsing of arbitrary bytes. A key that parses is written back in its text form
 // (name, "+", the id in lowercase hex, "+", base64 of header and key) and must equal the input
 // apart from the case of the id's hex digits.

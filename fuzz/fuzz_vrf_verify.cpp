@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // VRF verification of both suites on arbitrary key, alpha and proof bytes. Layout of the input:
 // byte 0 picks the suite, bytes 1 and 2 give the key and proof lengths (so that wrong lengths are
 // exercised too), then the key, the proof and the rest as alpha. A verified proof must have the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // witness_policy_parse through the C ABI: one argument buffer (the policy text).
 #include "witness_fuzz_support.hpp"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Witness policy parsing of arbitrary bytes. A policy that parses is written back in a canonical
 // order (logs, witnesses, groups, quorum) and must parse to the same description; its quorum
 // holds when every witness counts, and with none counting only for "none".

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 # The seed replay of the export fuzz targets in the regular test build: every fuzz_*.cpp that
 # declares QV_FUZZ_TARGET is compiled with its libFuzzer entry points renamed, one executable
 # runs any of them over its committed seeds, and each target is one test.

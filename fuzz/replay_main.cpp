@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Replays the committed seeds of the export fuzz targets without libFuzzer, so that the test
 // suite runs every seed through its target's oracles. Each target is compiled with its entry
 // points renamed (see CMakeLists.txt) and listed in the generated replay_targets.inc.

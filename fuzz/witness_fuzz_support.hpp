@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Shared by the witness export targets: the input is split into argument buffers, each mostly a
 // well-formed library buffer holding the chunk's bytes and sometimes one of the malformed shapes,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 /* quorvantile_log: C interface (foreign-call ABI, contract version 30).
  *
  * Every fallible function takes a RustCallStatus pointer as its last argument. Initialise it to

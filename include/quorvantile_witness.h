@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 /* quorvantile_witness: C interface of the witness component (foreign-call ABI, contract version
  * 30). It verifies witness cosignatures on checkpoints under a witness quorum policy, and offline
  * proof bundles (a leaf's inclusion proof with its cosigned checkpoint).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 /* A program built against an installed quorvantile_log: verifies a bundled signed checkpoint and
  * an inclusion proof against it, and prints the outcome.
  *

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 /* A client of the installed witness component: verifies a cosigned checkpoint under a witness
  * quorum policy, then shows the same checkpoint failing a stricter quorum.
  * Usage: witness_consumer DATA_DIR (holding hybrid.checkpoint, hybrid.policy, hybrid_unmet.policy). */

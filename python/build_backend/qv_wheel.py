@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Builds the package's wheel with the standard library alone, so that
 `pip install --no-build-isolation ./python` works offline with nothing but pip.
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Verification of transparency logs, signed notes and checkpoints through libquorvantile_log.
 
 Every function raises ``VerifyError.Verification`` (with the library's message) when its input

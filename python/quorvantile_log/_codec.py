@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Encoding of argument and result values in the foreign-call buffer format.
 
 Integers are big-endian; strings and sequences carry a signed 32-bit count; an optional is a tag

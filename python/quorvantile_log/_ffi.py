@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """The foreign-call frame: ABI records, loading and checking the library, and one call.
 
 Argument buffers are created by the library's own allocator and handed to the callee, which

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Command line for operators: verify notes, checkpoints, proofs and policies given as files.
 
 Exit status: 0 verified, 1 rejected (the library's message on stderr), 2 usage or internal error.

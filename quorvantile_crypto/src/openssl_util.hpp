@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The few OpenSSL calls the component uses, wrapped once. Algorithms are fetched once into
 // immutable function-local statics (OpenSSL charges a provider look-up on every implicit fetch);

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Checkpoint bodies: origin, decimal tree size, base64 RFC 6962 root, then extension lines.
 #include <cstdint>

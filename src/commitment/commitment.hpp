@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The general value commitment: SHA3-512 with context over a 32-byte opening followed by the value.
 #include <cstddef>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The authentication path of a directory proof: a 32-byte bitmap (bit i, most significant bit
 // first, marks sibling i present) followed by the present 64-byte siblings in increasing i.

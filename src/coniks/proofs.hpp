@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The two directory proof encodings. Presence: tag 0x01, length-prefixed VRF proof, length-
 // prefixed value, 32-byte opening, authentication path. Absence: tag 0x00, length-prefixed VRF

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Hashing of one namespace's 256-level sparse Merkle tree, built afresh for each verification:
 // the leaf and node contexts, the 257 empty-subtree hashes, and the present-leaf prefix byte.

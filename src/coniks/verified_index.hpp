@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The leaf position of an identity: the first 32 bytes of the ECVRF output for
 // u32be(len(namespace)) || namespace || identity, once the proof verifies.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The library's own strict base64 (RFC 4648 standard alphabet, canonical padding) for signature
 // blobs, verifier-key material and checkpoint roots.

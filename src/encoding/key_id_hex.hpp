@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Key ids in verifier keys: exactly 8 hexadecimal digits (either case), read big-endian.
 #include <cstdint>

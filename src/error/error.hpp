@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The internal error catalogue: 22 kinds, each with one fixed message form, and the one exported
 // error VerifyError whose only variant carries the rendered message.

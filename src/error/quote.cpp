@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The quoted form `{x:?}` of error messages. The text is shown between double quotes; backslash,
 // double quote, tab, carriage return, line feed and NUL get their short escapes; control,
 // non-printable and combining characters are written as \u{h}. Echoed input is not guaranteed to

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The bodies behind every namespace's buffer-management exports.
 #include <algorithm>
 #include <cstring>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Buffer management and the contract version, exported by every interface namespace under its own
 // prefix: QV_BUFFER_EXPORTS(ns) defines ffi_<ns>_rustbuffer_{alloc,from_bytes,free,reserve} and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The one declaration of an export. QV_EXPORT_IN(ns, NS, name, NAME, Result, work, doc, (arg, Type)...)
 // defines, in the interface namespace `ns` (NS in upper case) and from a single list of arguments:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Builders of the description records other than functions (records, enumerations and errors,
 // the namespace record) and the macro that exports one as a data object whose symbol size is its

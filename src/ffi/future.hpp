@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Asynchronous call handles. The library has no asynchronous export, so nothing it exports
 // creates a handle; the handle protocol (poll, cancel, complete, free) is implemented all the same

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The asynchronous call-handle family, exported by every interface namespace under its own
 // prefix: QV_FUTURE_EXPORTS(ns) defines ffi_<ns>_rust_future_{poll,cancel,complete,free}_<kind>

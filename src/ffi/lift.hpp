@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Decoding of buffer-carried arguments. Each lifter consumes exactly one encoded value and
 // requires the buffer to be exhausted; failures carry the reason text the caller sees after

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // An interface namespace: what distinguishes one component's boundary from another's. The
 // exported symbols carry the namespace in their names (the declaration macros paste it in); the

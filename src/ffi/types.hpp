@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // One descriptor per interface type an export uses: its C type, how it is lifted (arguments) or
 // lowered (results), and its type bytes in the interface description. Named types are written

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A version-1 key-history entry and its canonical bytes:
 //   u32 1 | u64 seq | u64 ts_ms | lp32 enc_x25519 | lp32 enc_pq | lp32 signing_pub | lp32 prev_entry_hash

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The work of the four key-history exports. An empty previous hash is taken as absent (genesis).
 #include <cstdint>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // RFC 6962 Merkle-tree hashing and the verification of inclusion and consistency proofs.
 #include <cstdint>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Note key ids: the first 4 bytes, big-endian, of SHA-256(name || 0x0A || type header || key).
 #include <cstdint>

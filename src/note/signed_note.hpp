@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Signed notes: a UTF-8 text, a blank line, and signature lines "— name base64(key id || sig)".
 #include <cstdint>

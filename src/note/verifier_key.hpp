@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Trusted verifier keys in their text form: name "+" 8-hex-digit key id "+" base64(type header ||
 // key material).

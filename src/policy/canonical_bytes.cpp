@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The canonical re-encoding of a policy record, and the names derived from its namespace.
 #include "policy/namespace_policy.hpp"
 #include "policy/posture_tags.hpp"

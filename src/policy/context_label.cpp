@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The label under which a policy record is signed and hashed.
 #include "leaf/context_label.hpp"
 #include "policy/namespace_policy.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A reader over one byte slice of a signed policy (the envelope, or the record inside it). Every
 // read checks the remaining length first; a read that would pass the end fails without moving,

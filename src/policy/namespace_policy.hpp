@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A namespace's signed policy: the policy record (the posture it declares) and the envelope that
 // carries it with a framed public key and signature.

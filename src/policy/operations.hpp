@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The work of the policy exports: the verified posture, and the five checks of what a server
 // presents against what the policy declares. Each verifies the envelope before it looks at the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Parsing of the signed-policy envelope and of the policy record inside it. Each field is read
 // and checked before the next one is read, so the first bad field decides the message.
 #include <string>

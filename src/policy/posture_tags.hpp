@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The six posture enumerations on the wire: each tag maps to one variant (KeytransSuite's wire
 // ids are not in its declaration order), each variant back to its tag, and every variant has the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The posture of a verified policy, with the two hashes that identify its canonical record.
 #include "merkle/merkle.hpp"
 #include "policy/namespace_policy.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The consistency rules of a policy record, in the order that decides which one is reported.
 #include <string>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The envelope's framed signature over the canonical record bytes, under the context label.
 #include "encoding/base64.hpp"
 #include "policy/namespace_policy.hpp"

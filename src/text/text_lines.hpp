@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // An owned list of one-line texts kept in a single block (each line followed by a line feed), so
 // a list of many short lines costs its bytes and not an object per line. Lines never contain a

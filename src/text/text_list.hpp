@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A read-only list of texts that another owner holds, either as strings or as views (the
 // boundary lifts a sequence<string> as views into the call's argument buffer, so a list of many

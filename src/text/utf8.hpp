@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // UTF-8 validation with the positions and lengths the boundary reports for invalid text.
 #include <cstddef>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The records and enumerations that cross the C boundary, as plain values. Work operations build
 // them; the boundary encodes them field by field in declaration order.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The verifiable random function interface and its two RFC 9381 implementations: Ecvrf
 // (ECVRF-EDWARDS25519-SHA512-TAI, suite 0x03) and EcvrfP256 (ECVRF-P256-SHA256-TAI, suite 0x01).

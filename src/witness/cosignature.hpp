@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Timestamped cosignatures on checkpoints: the blob after the key id is a big-endian 64-bit
 // timestamp and a signature, Ed25519 (type 0x04) over the "cosignature/v1" text message or

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Verification of a checkpoint note under a parsed policy: the log's signature, then every
 // configured witness's cosignature lines, then the quorum.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The work of the witness exports. Each takes the policy text and parses it first, so a policy
 // error is reported even when the other inputs are also malformed.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Witness quorum policies: the logs a checkpoint may come from, the witnesses whose cosignatures
 // count, k-of-n groups over them, and the one quorum rule.

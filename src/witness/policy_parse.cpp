@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Parsing of witness quorum policy files. The file is read line by line; the first line that
 // breaks a rule decides the error, and whole-file rules (a quorum line must exist) come last.
 #include <algorithm>

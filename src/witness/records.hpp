@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The witness component's values as they cross the C boundary: a parsed quorum policy, the
 // outcome of verifying a cosigned checkpoint, and a verified proof bundle.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Proof bundles: a header line, an optional "extra" line, the leaf index, the inclusion-proof
 // hashes one per line, an empty line, and the checkpoint note verbatim.

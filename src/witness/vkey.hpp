@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Verifier keys as policy files carry them: name "+" 8 hex digits "+" base64(type byte || key).
 // The key id must be the one recomputed from name, type byte and key.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The witness component's error catalogue: a fixed set of kinds, each with one lower-case message
 // form. The exported error carries the rendered message.

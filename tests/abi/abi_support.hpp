@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A C client's view of the library: buffers built through the exported buffer functions, encoded
 // arguments, and readers for statuses and error buffers.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The C boundary as a client sees it: buffer functions, argument lifting failures, error
 // transport, and status handling.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // verify_commitment through the C interface: bare length messages, the mismatch message, and
 // argument-decoding failures naming the argument.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Every verification export called from eight threads at once on the bundled fixtures (valid
 // inputs, tampered ones and malformed buffers): each outcome, scalar, result buffer and error
 // buffer must equal byte for byte the answer the same input gave on one thread first. The calls

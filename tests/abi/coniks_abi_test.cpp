@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The CONIKS exports through the C interface on the bundled directory proofs.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The embedded interface description read back from the built shared object, as a binding
 // generator would: the exported symbol set, every description record decoded against the
 // function table, and the checksums.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // An empty RustBuffer may carry any data pointer; the library must neither read nor free it.
 // Every case hands over a pointer into a stack array: were it passed to free(), the process
 // would abort (or the sanitizer build would report an invalid free).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The thread's OpenSSL error queue belongs to the host: every export leaves it exactly as it
 // found it, also when the inputs fail inside OpenSSL (Ed448 and P-521 components, note and
 // checkpoint parsing, proofs).

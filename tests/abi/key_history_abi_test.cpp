@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The key-history exports through the C interface: argument order, the optional previous hash,
 // and the equality of the two entry hashes under the fixed label.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The key-transparency exports through the C ABI on the bundled proofs: the SearchResult record
 // as lowered, the suite identifier, and argument names in conversion failures.
 #include <gtest/gtest.h>

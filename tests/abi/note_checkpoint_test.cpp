@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Signed notes and checkpoints through the C interface, on the published notes and checkpoint
 // proofs, as a binding would call them.
 #include <gtest/gtest.h>

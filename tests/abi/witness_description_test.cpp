@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The witness component's interface description read back from its shared object, as a binding
 // generator would, and the symbol sets of both libraries: each exports exactly its own namespace.
 #include <dlfcn.h>

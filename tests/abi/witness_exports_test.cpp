@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The witness exports called as a C client would, on real and published fixtures: valid inputs,
 // tampered ones, quorums not met, and malformed argument buffers, which must be reported as the
 // log library reports them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A C client's view of the witness component: buffers made and released through its own buffer
 // functions, its records decoded from result buffers, and the published fixtures it is tried on.

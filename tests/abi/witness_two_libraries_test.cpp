@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Both libraries in one process, each opened by a client on its own: neither disturbs the other,
 // each releases its own buffers, and they agree on the checkpoint they both verify.
 #include <dlfcn.h>

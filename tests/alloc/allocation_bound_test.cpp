@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // No export call holds more than 4 x its argument bytes + 64 KiB at once, on the shared call
 // table's inputs and on hostile ones (huge declared counts, deepest ladders, longest paths,
 // megabyte texts and tokens). Each row is an (export, input kind); a sweep row runs many inputs

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The counting allocator: interposes the C allocator (this program's definitions come first in
 // symbol lookup, so the library, libstdc++ and OpenSSL all reach them) and forwards to glibc's
 // own implementations, adding each block's usable size to the live total.

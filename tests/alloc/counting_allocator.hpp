@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A process-wide allocation counter for the allocation-bound tests. The program that links
 // counting_allocator.cpp routes every heap allocation through it: the C allocator's entry points

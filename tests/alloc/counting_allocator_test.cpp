@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The counting allocator itself: every allocation route is counted and released, and the bound
 // check flags a call that holds more than it may.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Runs the shared call table through the C++ layer: each row names a function and gives its
 // arguments in plain JSON form (bytes as hex, enumerations as variant numbers); each outcome is

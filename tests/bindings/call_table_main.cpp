@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Prints the outcome of every row of a call table (argument 1) as one JSON array.
 #include <fstream>
 #include <iostream>

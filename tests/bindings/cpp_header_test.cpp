@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The C++ layer over the C interface: every function through the shared call table, typed
 // results and errors, and the decoding of what the library hands back.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The Choice mask type: masks, combinations and selection, over every input pair.
 #include <gtest/gtest.h>
 

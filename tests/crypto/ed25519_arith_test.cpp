@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Field and scalar arithmetic against OpenSSL BIGNUM, with field limbs driven to the bounds the
 // field header documents (the carry analysis) and scalars at the edges around L.
 #include <gtest/gtest.h>

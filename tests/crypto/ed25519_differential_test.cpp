@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Differential check against OpenSSL's Ed25519: random keys and messages, signatures made by
 // OpenSSL, then valid and corrupted signatures verified by both.
 #include <gtest/gtest.h>

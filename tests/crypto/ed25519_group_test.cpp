@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // edwards25519 group: lenient decoding, small-order points, torsion, the group law, the three
 // scalar multiplications and the constant base-point tables.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // RFC 8032 section 7.1 test vectors: key derivation through the fixed-base multiplication,
 // both verification forms, and OpenSSL's deterministic signer as a cross-check of the transcription.
 #include <gtest/gtest.h>

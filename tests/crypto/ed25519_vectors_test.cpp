@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Published Ed25519 edge-case vectors run through both verification forms.
 #include <gtest/gtest.h>
 

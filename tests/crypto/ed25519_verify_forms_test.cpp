@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Signatures built with the group arithmetic to sit exactly where the two verification forms
 // part: small-order keys and R values, non-canonical encodings and scalars, torsion in the key.
 #include <gtest/gtest.h>

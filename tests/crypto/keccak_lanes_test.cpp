@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The multi-lane Keccak against OpenSSL's one-lane SHAKE and SHA3, on both permutations: every
 // input length 0..1000 at a few output lengths and every output length 0..1000 at a few input
 // lengths, lanes of different lengths and contents side by side, and squeezes split at odd points.

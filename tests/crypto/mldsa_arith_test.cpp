@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // NTT-domain arithmetic: products against schoolbook multiplication, and the AVX2 code against
 // the portable code representative for representative.
 #include <gtest/gtest.h>

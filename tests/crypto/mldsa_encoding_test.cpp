@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Signature-part decoding: the hint encoding rules and the z range check at its exact boundary.
 #include <gtest/gtest.h>
 

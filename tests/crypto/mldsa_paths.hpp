@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The matrix-expansion paths this CPU can run, for tests that check every path gives the same
 // answer: OpenSSL's one lane, four portable lanes, and four AVX2 lanes where available.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The samplers read a SHAKE stream that must be recomputed longer when the first squeeze runs
 // out; a sampler fed a stream with a tiny first squeeze must give the same polynomial.
 #include <gtest/gtest.h>

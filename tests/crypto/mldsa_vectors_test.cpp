@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // ML-DSA verification against the published Wycheproof and NIST ACVP vector sets, on every
 // matrix-expansion path (each case must give the expected result on all of them).
 #include <gtest/gtest.h>

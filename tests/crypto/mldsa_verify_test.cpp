@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // End-to-end faults on known-good signatures: wrong sizes, wrong set, context handling, and
 // single-bit changes in every part of the signature and key. Every check runs on each
 // matrix-expansion path and must give the same answer on all of them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The classical components of the framed signatures against published vectors and against the
 // fixture generator's independent signer.
 #include <gtest/gtest.h>

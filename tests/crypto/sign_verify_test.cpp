@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Framed verification against the fixture generator's independent signers: every tag, its
 // component and framing corruptions, tag interplay and undecodable tokens.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // VRF key derivation and proving for both suites with every secret key marked undefined for
 // valgrind's memcheck. The library (built with QV_CT_CHECK) marks the secrets it derives itself
 // (the expanded hash, the nonce's digest, the secret scalar) and declassifies the values that are

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Shared set-up of the Python binding tests: where the library, the call table and the C++
 call-table runner are, and a way to run Python in a child process with a chosen environment."""
 import json

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """The generator's reading of the embedded description: the checksum fold, the records of the
 built library, and refusal of records that do not decode."""
 import pytest

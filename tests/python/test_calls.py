@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Every exported function through the Python bindings, on the call table the C++ layer also runs."""
 import pytest
 

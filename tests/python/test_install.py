@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """The package installed offline into a fresh virtual environment imports and verifies."""
 import os
 import shutil

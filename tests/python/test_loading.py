@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Loading the library: the places looked at, and refusal of a library that differs."""
 import os
 import shutil

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """The generated witness module and the witness commands of the command line, on the demo's real
 and hybrid-signed cosigned checkpoints and its proof bundle."""
 import hashlib

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Every verification export of the C interface behind one calling convention, for tests and
 // benchmarks that sweep all of them: an argument list is a vector of typed values (integers, or

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Hostile inputs of at most 1 MiB for every verification export, for the allocation-bound test
 // and the worst-case benchmark: the longest legal proof paths, absurd declared counts and

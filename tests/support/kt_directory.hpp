@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A key-transparency directory for tests, written from the format description alone: it hashes
 // with OpenSSL directly and encodes proofs with its own writer. It holds labels with versions in

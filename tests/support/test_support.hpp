@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Helpers shared by the test suites: locating published vectors and fixtures, hex and JSON.
 #include <cstdint>

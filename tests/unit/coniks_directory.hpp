@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A test-side CONIKS directory written from the tree and proof formats: a 256-level sparse Merkle
 // tree whose leaf positions are ECVRF outputs, hashed with OpenSSL directly (sha3_reference.hpp),

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The one-declaration mechanism, exercised with declarations local to this test: internal
 // failures at the boundary, result lowering, and how records and checksums follow declarations.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Decoding of the key-transparency proofs: every decoding message, each from a proof cut short or
 // extended at the field it names, with the offset it reports.
 #include <gtest/gtest.h>

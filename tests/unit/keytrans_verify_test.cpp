@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The key-transparency verifier against proofs of a directory built on the test side.
 #include <gtest/gtest.h>
 

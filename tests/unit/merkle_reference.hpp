@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // An independent RFC 6962 reference: tree hashes, audit paths and consistency proofs computed
 // recursively from the definitions, to check the verifier against.

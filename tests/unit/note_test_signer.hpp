@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // A test-only Ed25519 note signer on OpenSSL: keys from a fixed seed, verifier-key texts and
 // signature lines. The key id is computed here from its definition, independently of the library.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Signed namespace policies: the generated envelopes (independent signer), the parser's and
 // validator's messages, truncation at every field, and the five enforcement checks, through the
 // work operations and the exported C functions.

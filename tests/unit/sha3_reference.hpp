@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Reference hashing for tests, straight through OpenSSL's one-shot digests (independent of the
 // library's hashing code).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Cosignature lines: the published Ed25519 and ML-DSA-44 vectors line by line, the signed messages
 // byte for byte, and one-byte changes that must break exactly the line they touch.
 #include <gtest/gtest.h>

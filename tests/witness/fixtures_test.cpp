@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The independently generated fixtures: a composite hybrid log cosigned by an Ed25519 and an
 // ML-DSA-44 witness, a proof bundle, and an older/newer pair with a consistency proof.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // The policy language: the published parse vectors with this library's outcome for each, exact
 // messages with their line numbers, and the description of parsed policies.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Quorum evaluation and the log side of checkpoint verification: the published quorum sets with
 // real signatures, the log cases, and nested-group tables evaluated directly.
 #include <gtest/gtest.h>

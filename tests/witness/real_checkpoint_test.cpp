@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Published, really cosigned checkpoints under policies built from the real witness keys.
 #include <gtest/gtest.h>
 

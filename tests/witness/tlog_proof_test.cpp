@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Proof bundles: the published bundles with the step each must fail at (or pass), the framing
 // rules with their exact messages, and the verified values.
 #include <gtest/gtest.h>

@@ -1,4 +1,8 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Generates the Python module and the C++ header of a library from its embedded description.
 
   bindgen.py LIBRARY --python OUT.py --cpp OUT.hpp          write the outputs

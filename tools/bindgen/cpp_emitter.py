@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Writes the header-only C++ layer of an interface: a fixed prelude, then the generated items."""
 from __future__ import annotations
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Decodes the interface-description records a library embeds as UNIFFI_META_* data objects."""
 from __future__ import annotations
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Reads named data objects and the SONAME out of an ELF64 little-endian shared object.
 
 Only the file is read: nothing is loaded or executed.

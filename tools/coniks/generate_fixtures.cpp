@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Writes the CONIKS and key-history fixtures of the ABI tests (tests/data/coniks/proofs.json) and
 // of the demo (demo/data/coniks.txt, demo/data/key_history.txt) from the test-side directory
 // builder. Build and run from the repository root after `cmake --build --preset release`:

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 # Runs fuzz targets of the fuzz build, each for SECONDS on a working copy of its seed corpus.
 #
 #   run_targets.sh SECONDS JOBS [TARGET...]     (no TARGET: every fuzz/fuzz_*.cpp target)

@@ -1,4 +1,8 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Turns run_targets.sh summary lines into the rows of the fuzzing table in docs/fuzzing.md.
 
 Usage: summary_table.py SUMMARY... (the files holding run_targets.sh output)

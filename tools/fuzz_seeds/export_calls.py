@@ -1,4 +1,8 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Writes the plain-form call table the export fuzz targets encode their seeds from.
 
 Usage: export_calls.py OUT.json

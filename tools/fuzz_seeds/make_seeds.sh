@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 # Rewrites fuzz/corpus/ from the fixtures: the parser targets' seeds from parser_seeds.py, the
 # export targets' seeds by each built target's own encoder (QV_FUZZ_WRITE_SEEDS) from the plain
 # call table of export_calls.py. Needs the fuzz build (cmake --build --preset fuzz).

@@ -1,4 +1,8 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Writes the seed corpora of the C++-level fuzz targets from the repository's fixtures.
 
 Usage: parser_seeds.py OUT_DIR   (OUT_DIR/<target>/<name> for every parser target)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Writes the demo's key-transparency fixtures into demo/data/ from the test-side directory:
 // a directory under the default suite (0xF000, context "demo/keytrans/v1") with "alice" at five
 // versions and a few other labels, in a log of 12 entries. Built by hand when the fixtures change:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Generates tests/data/notes/composite_notes.json: signed notes whose signature lines are composite
 // (framed hybrid or pure ML-DSA-87) signatures, for every version tag, with independent signers
 // (@noble/curves, @noble/post-quantum). Keys come from fixed seeds and every signature is

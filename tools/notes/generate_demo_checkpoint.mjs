@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Generates the demo's bundled checkpoint under demo/data/: a seven-entry log whose checkpoint
 // carries an Ed25519 line and a tag-0x02 hybrid (Ed25519 + ML-DSA-65) line, the two verifier keys,
 // and the inclusion proof of one entry. Deterministic: keys from fixed seeds, deterministic signing.

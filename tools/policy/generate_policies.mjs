@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Generates signed namespace-policy envelopes from policies.json with independent signers
 // (@noble/curves, @noble/post-quantum) and an encoder of the record written from the format
 // description: tests/data/policy/policies.json for the tests and benchmarks, and the demo's

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Generates tests/data/witness/: checkpoints signed by a composite hybrid log key (0xFF) and
 // cosigned with timestamped Ed25519 (0x04) and ML-DSA-44 (0x06) cosignatures, the policies they
 // verify under (and one whose quorum is not met), a proof bundle over a small tree with a known

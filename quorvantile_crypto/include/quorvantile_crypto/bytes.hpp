@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Byte-string vocabulary shared by the cryptography component and the log library.
 #include <array>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The context-bound SHA3-512 with one digest context reused for every digest of a call, for
 // callers that hash many short messages (tree nodes, commitments) in a row.

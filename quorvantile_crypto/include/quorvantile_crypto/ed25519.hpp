@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Ed25519 signature verification (RFC 8032) in the two forms the library uses. The group
 // arithmetic behind it lives in src/ed25519/ behind its own narrow header.

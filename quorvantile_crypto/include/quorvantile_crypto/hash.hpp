@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Plain SHA-256 and the context-bound SHA3-512 shared across the library.
 #include <initializer_list>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // ML-DSA-44/65/87 signature verification (FIPS 204).
 #include "quorvantile_crypto/bytes.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Holders for secret material. Wiping is structural: the memory behind a holder is overwritten
 // whenever the holder releases it (destruction, reassignment, growth), so every path out of a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Framed multi-algorithm signature verification: version-tagged hybrid (Ed25519, Ed448 or
 // ECDSA P-521 paired with ML-DSA) and pure ML-DSA-87 signatures over a context-framed message.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // ECVRF-EDWARDS25519-SHA512-TAI (RFC 9381, suite string 0x03), nonces as RFC 8032. Secret keys are
 // 32-byte RFC 8032 seeds; public keys and Gamma are 32-byte edwards25519 encodings, decoded

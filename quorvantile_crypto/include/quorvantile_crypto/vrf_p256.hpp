@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // ECVRF-P256-SHA256-TAI (RFC 9381, suite string 0x01), nonces by RFC 6979 with HMAC-SHA-256.
 // Secret keys are 32-byte big-endian scalars in [1, n-1]; public keys and Gamma are 33-byte SEC1

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Secret-dependent selection. A Choice is a secret bit; it has no conversion to bool, so code
 // cannot branch on it by accident, and every value it is built from or turned into a mask from

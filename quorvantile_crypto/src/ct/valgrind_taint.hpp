@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Marks for the constant-time check. In a build with QV_CT_CHECK defined, secrets created inside
 // this component are marked undefined for valgrind's memcheck, so every branch or memory index

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Curve constants of edwards25519 (-x^2 + y^2 = 1 + d x^2 y^2 over GF(2^255 - 19)) as limbs.
 #include "ed25519/field.hpp"

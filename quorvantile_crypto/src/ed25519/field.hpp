@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Arithmetic modulo p = 2^255 - 19 with five 51-bit limbs (value = sum limb[i] * 2^(51 i)).
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The edwards25519 group as other code of this component uses it (Ed25519 verification, the
 // ECVRF): points with the lenient decoding, canonical encoding, the group law, constant-time

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Point representations of edwards25519 and the addition and doubling formulas between them.
 // The formulas are the unified extended-coordinate formulas for a = -1; because d is not a square

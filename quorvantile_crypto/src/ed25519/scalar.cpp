@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Montgomery arithmetic modulo L with five 52-bit limbs (R = 2^260).
 #include "ed25519/scalar.hpp"
 

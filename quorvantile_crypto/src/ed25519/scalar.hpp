@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Scalars modulo the group order L = 2^252 + 27742317777372353535851937790883648493.
 // All operations are constant time in the scalar values.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Ed25519 signature verification in the cofactorless and the strict form.
 #include <algorithm>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The step constants of Keccak-f[1600], derived at compile time from their definitions: the
 // iota round constants from the degree-8 LFSR, the rho offsets from the (x, y) -> (y, 2x + 3y)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Keccak-p[1600] sponges (SHAKE128, SHAKE256, SHA3-256, SHA3-512) run over up to four
 // independent lanes at once. With AVX2 the four lanes share one vector permutation, which costs

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The Keccak-f[1600] permutation (24 rounds) on four interleaved lanes.
 #include "keccak/keccak.hpp"

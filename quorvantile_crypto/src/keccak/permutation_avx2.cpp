@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Four Keccak-f[1600] permutations in the four 64-bit slots of AVX2 registers. Rotations by 8
 // and 56 are byte shuffles; the rest are shift pairs with the offset as an immediate.
 #include "keccak/permutation.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Little-endian packing of 256 coefficients of a fixed bit width (FIPS 204 SimpleBitPack and
 // SimpleBitUnpack): coefficient i occupies bits i*Bits to i*Bits + Bits - 1 of the byte string.

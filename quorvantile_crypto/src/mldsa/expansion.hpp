@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // How verification expands the public matrix A^: one SHAKE128 stream at a time through OpenSSL,
 // or four entries side by side through the multi-lane Keccak (which then also hashes the key

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Arithmetic modulo q = 8380417 on signed 32-bit representatives, with Montgomery reduction
 // (R = 2^32). Every function is defined for the input bounds stated on it; callers keep to them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The hint part of a signature (FIPS 204 HintBitUnpack): omega index bytes followed by k
 // cumulative counts. Row i's hinted coefficient indices are bytes counts[i-1] .. counts[i]-1.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // One lane of a multi-lane SHAKE evaluation, read front to back like XofOutput: the expected
 // amount is squeezed up front (for all lanes together, by the caller) into the caller's buffer,

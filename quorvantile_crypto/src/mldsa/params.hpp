@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // ML-DSA constants and the three parameter sets, with the encoded sizes they imply.
 #include <cstddef>

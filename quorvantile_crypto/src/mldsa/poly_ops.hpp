@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Polynomial arithmetic in Z_q[X]/(X^256 + 1): the NTT, its inverse and the Montgomery product
 // in the NTT domain. The entry points pick an AVX2 implementation when the CPU has it and the

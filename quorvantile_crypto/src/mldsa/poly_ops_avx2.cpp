@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // AVX2 versions of the NTT, its inverse and the Montgomery product. They perform exactly the
 // butterflies and reductions of the portable code, eight coefficients at a time, and so produce
 // identical representatives. The last three NTT layers (first three of the inverse) stay within

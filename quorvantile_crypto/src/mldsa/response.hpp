@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The signature's response vector z: BitUnpack with bound gamma1 (z = gamma1 - v for each packed
 // v) and the norm check ||z||_inf < gamma1 - beta.

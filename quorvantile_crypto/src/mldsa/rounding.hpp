@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // High bits of w with the signer's hint applied (FIPS 204 Decompose and UseHint).
 #include <cstdint>

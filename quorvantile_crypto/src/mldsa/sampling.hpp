@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The two samplers of verification: entries of the public matrix A (ExpandA by RejNTTPoly over
 // SHAKE128) and the challenge polynomial (SampleInBall over SHAKE256). Both reuse the caller's

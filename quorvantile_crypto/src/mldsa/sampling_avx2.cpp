@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // AVX2 rejection sampling for RejNTTPoly: eight 3-byte candidates per step, accepted ones
 // compacted with a permutation chosen by the acceptance mask.
 #include "mldsa/sampling.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // ML-DSA.Verify and ML-DSA.Verify_internal for the three parameter sets.
 #include <algorithm>
 #include <array>

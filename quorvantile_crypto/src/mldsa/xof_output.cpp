@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #include "mldsa/xof_output.hpp"
 
 #include "openssl_util.hpp"

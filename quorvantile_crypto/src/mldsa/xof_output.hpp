@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The output stream of one SHAKE evaluation, read front to back. OpenSSL 3.0 finalises an XOF
 // context only once, so the expected amount is squeezed up front into the caller's buffer; a

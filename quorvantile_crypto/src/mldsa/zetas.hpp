@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Twiddle factors of the NTT, computed at compile time: kZetas[i] = 2^32 * 1753^bitrev8(i) mod q,
 // centred in (-q/2, q/2] (1753 is a primitive 512th root of unity mod q). kZetas[0] is unused.

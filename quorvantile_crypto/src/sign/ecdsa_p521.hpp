@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // ECDSA verification over P-521 with SHA-512 (FIPS 186-5).
 #include "quorvantile_crypto/bytes.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Ed448 verification (RFC 8032, pure, empty context).
 #include "quorvantile_crypto/bytes.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Framed signature verification: match the version tags of signature and key, check the exact
 // lengths, and require every component signature to hold over the one framed message. The token
 // form decodes both tokens and verifies their bytes.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The encoded sizes of every component scheme, from the definitions of the schemes themselves,
 // and the layout of a tagged value built from them: the tag byte, the classical component (if

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Text forms of the scheme enumerations, tag-to-level and tag-to-posture mapping, and the
 // posture of a whole token as policy enforcement reads it.
 #include "quorvantile_crypto/sign.hpp"

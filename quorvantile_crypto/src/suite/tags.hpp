@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The version-tag table of framed signatures and keys: scheme, level and exact total lengths
 // (tag byte included) for every known tag.

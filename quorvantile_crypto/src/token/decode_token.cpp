@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Standard base64 decoding of signature and public-key tokens: RFC 4648 alphabet, padding
 // required and canonical, no trailing bits in the last symbol, no whitespace.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The building blocks of ECVRF-EDWARDS25519-SHA512-TAI: secret expansion and the three hashes,
 // each SHA-512 over the suite byte 0x03, a front byte, a body and the back byte 0x00.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // P-256 through OpenSSL's EC_GROUP / EC_POINT / BIGNUM, wrapped once: owning handles, the shared
 // curve, and single-scalar multiplication. Secret scalars are freed with BN_clear_free and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The deterministic nonce of ECVRF-P256-SHA256-TAI: RFC 6979 section 3.2 with HMAC-SHA-256, the
 // secret x and the message SHA-256(point_to_string(H)), no additional data.

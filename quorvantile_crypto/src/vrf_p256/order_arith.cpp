@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Montgomery arithmetic modulo n with four 64-bit limbs (R = 2^256).
 #include "vrf_p256/order_arith.hpp"
 

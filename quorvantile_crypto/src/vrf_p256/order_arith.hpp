@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Arithmetic modulo the P-256 group order n on fixed-width values, for the secret scalars of the
 // prover (the key x and the nonce k). Every operation runs the same instructions and touches the

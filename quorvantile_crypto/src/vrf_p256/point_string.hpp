@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Point strings of ECVRF-P256-SHA256-TAI: SEC1 compressed (0x02 / 0x03 and x) on output; on input
 // also the compact form 0x05 and x, whose y is the smaller of the two square roots.

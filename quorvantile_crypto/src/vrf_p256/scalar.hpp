@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Scalars modulo the P-256 group order n, read from big-endian bytes, with the constant-time byte
 // comparisons secret scalars and nonces need.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The three hashes of ECVRF-P256-SHA256-TAI, each SHA-256 over the suite byte 0x01, a front byte,
 // a body and the back byte 0x00: encode to curve (try and increment), challenge, proof to hash.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Exports of checkpoint parsing and verification.
 #include "checkpoint/operations.hpp"
 #include "ffi/declare.hpp"

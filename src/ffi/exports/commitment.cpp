@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Export of the value-commitment check.
 #include "commitment/verify_commitment.hpp"
 #include "ffi/declare.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Exports of the CONIKS directory proofs.
 #include "coniks/verify.hpp"
 #include "ffi/declare.hpp"

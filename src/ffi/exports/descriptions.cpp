@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Interface-description objects of the records, enumerations, error and namespace.
 #include "ffi/describe.hpp"
 #include "ffi/namespace.hpp"

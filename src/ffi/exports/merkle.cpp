@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Exports of the RFC 6962 proof verifications.
 #include "ffi/declare.hpp"
 #include "merkle/merkle.hpp"

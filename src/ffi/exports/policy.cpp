@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Exports of signed-policy verification and posture enforcement.
 #include "ffi/declare.hpp"
 #include "policy/operations.hpp"

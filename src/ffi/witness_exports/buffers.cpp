@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Buffer management and the contract version of the quorvantile_witness namespace.
 #include "quorvantile_witness.h"
 #include "ffi/buffer_exports.hpp"

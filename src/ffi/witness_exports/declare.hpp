@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The witness component's exports are declared through the same one-declaration machinery as
 // the log library's, in the namespace quorvantile_witness; its work operations report

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Encodings of the witness component's records: fields in declaration order.
 #include "ffi/witness_exports/types.hpp"
 

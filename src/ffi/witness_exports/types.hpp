@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Result descriptors of the witness component's records, and their encodings.
 #include "ffi/lower.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 // Exports of witness quorum policies, cosigned checkpoints and proof bundles.
 #include "quorvantile_witness.h"
 #include "ffi/witness_exports/declare.hpp"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The work behind the six key-transparency exports: build the verifier (the experimental default
 // suite, or the one the suite identifier names), verify, and present the optional value as a

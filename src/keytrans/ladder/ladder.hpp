@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Binary ladders: the versions a search or monitoring proof must cover, in 64-bit arithmetic.
 // Ladder steps carry 32-bit versions; ladder values are compared with them by their low 32 bits.

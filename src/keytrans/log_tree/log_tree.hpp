@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The log tree over (timestamp, prefix root) entries: node hashing, batch resolution of a subtree
 // from known leaves and proof elements, and the combined-root check of a proof head.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The key-transparency verifier: one log entry under the combined root, then the ladder steps
 // against that entry's prefix-tree root, then the revealed value against its commitment.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // The three key-transparency proof records and their decoders. Fixed-size hashes are copied once
 // into arrays; variable-length fields (VRF proofs, commitments, revealed values) are views into

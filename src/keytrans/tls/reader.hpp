@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Strict big-endian reader for the key-transparency proof encoding. Every read names the field it
 // reads; a failure is MalformedKeytrans with the field name, the sizes and the offset. A nested

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+// SPDX-License-Identifier: Apache-2.0
+
 #pragma once
 // Message texts of the key-transparency checks, built from text pieces and decimal integers.
 #include <concepts>

@@ -1,4 +1,8 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The quorvantile_log authors
+# SPDX-License-Identifier: Apache-2.0
+
 """Writes calls.json: for every exported function, calls with a valid and an invalid input
 (only valid ones for the functions listed as total).
 
