@@ -8,12 +8,15 @@ APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmoc
                 libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file \
                 python3 python3-pytest python3-venv python3-setuptools valgrind
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
+# `make package` and `make reuse`: the Debian build tools and the licence checkers.
+PACKAGE_PACKAGES := debhelper dh-python fakeroot lintian reuse python3-debian
+DEB_BUILD_OPTIONS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?=
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package clean
+.PHONY: deps fuzz-deps package-deps build demo test test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package reuse clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -25,6 +28,13 @@ deps:
 
 fuzz-deps:
 	@missing=$$(for p in $(FUZZ_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get install -y -qq $$missing; \
+	fi
+
+package-deps: deps
+	@missing=$$(for p in $(PACKAGE_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get install -y -qq $$missing; \
@@ -108,12 +118,23 @@ install: deps
 	cmake --build --preset release --target quorvantile_log quorvantile_witness
 	cmake --install build/release --prefix $(PREFIX)
 
-# Debian packages quorvantile-log and quorvantile-log-dev in build/release/packages.
-package: deps
-	cmake --preset release >/dev/null
-	cmake --build --preset release --target quorvantile_log quorvantile_witness
-	cd build/release && cpack --config CPackConfig.cmake
-	@ls build/release/packages/*.deb
+# The Debian packages (debian/) with their .changes and .buildinfo in build/packages; the source
+# tree is cleaned afterwards. DEB_BUILD_OPTIONS=nocheck skips the test suite (and its build
+# dependencies); parallel= defaults to the number of cores.
+package: package-deps
+	rm -rf build/packages && mkdir -p build/packages
+	opts="$(DEB_BUILD_OPTIONS)"; case "$$opts" in *parallel=*) ;; *) opts="$$opts parallel=$$(nproc)";; esac; \
+	profiles=; case " $$opts " in *" nocheck "*) profiles=-Pnocheck;; esac; \
+	name=build/packages/quorvantile-log_$$(dpkg-parsechangelog -S Version)_$$(dpkg-architecture -qDEB_HOST_ARCH); \
+	DEB_BUILD_OPTIONS="$$opts" QV_DEB_DESTDIR=$(CURDIR)/build/packages dpkg-buildpackage -us -uc -b $$profiles \
+	  --post-clean --changes-file=$$name.changes --buildinfo-file=$$name.buildinfo \
+	  --changes-option=-ubuild/packages --buildinfo-option=-ubuild/packages
+	@ls build/packages/*.deb
+
+# Licence and copyright information of every file (REUSE), and debian/copyright generated from it.
+reuse: package-deps
+	reuse lint
+	tools/reuse/debian_copyright.py --check
 
 clean:
 	rm -rf build

@@ -4,13 +4,16 @@
 """Builds the package's wheel with the standard library alone, so that
 `pip install --no-build-isolation ./python` works offline with nothing but pip.
 
-The project's name, version, summary and scripts come from pyproject.toml's [project] table.
+The project's name, summary, licence and scripts come from pyproject.toml's [project] table; the
+version is the package's `__version__` (read from the source, not imported: importing loads the
+library), which tests/python/test_version.py keeps equal to the CMake project version.
 """
 from __future__ import annotations
 
 import base64
 import hashlib
 import os
+import re
 import tomllib
 import zipfile
 from typing import Dict, List, Optional, Tuple
@@ -20,7 +23,18 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 def _project() -> Dict:
     with open(os.path.join(ROOT, "pyproject.toml"), "rb") as f:
-        return tomllib.load(f)["project"]
+        project = tomllib.load(f)["project"]
+    if "version" in project.get("dynamic", []):
+        project["version"] = package_version(project["name"])
+    return project
+
+
+def package_version(package: str) -> str:
+    with open(os.path.join(ROOT, package, "__init__.py"), encoding="utf-8") as f:
+        found = re.search(r'^__version__ = "([^"]+)"$', f.read(), re.MULTILINE)
+    if not found:
+        raise RuntimeError(f"{package}/__init__.py has no __version__ line")
+    return found.group(1)
 
 
 def _files(package: str) -> List[Tuple[str, bytes]]:
@@ -36,6 +50,9 @@ def _files(package: str) -> List[Tuple[str, bytes]]:
 def _metadata(project: Dict) -> bytes:
     lines = ["Metadata-Version: 2.1", f"Name: {project['name']}", f"Version: {project['version']}",
              f"Summary: {project.get('description', '')}", f"Requires-Python: {project.get('requires-python', '')}"]
+    if "license" in project:
+        lines.append(f"License: {project['license']['text']}")
+    lines += [f"Classifier: {c}" for c in project.get("classifiers", [])]
     return ("\n".join(lines) + "\n").encode()
 
 

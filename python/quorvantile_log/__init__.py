@@ -22,4 +22,4 @@ except (_Mismatch, _NotFound) as _e:
         raise SystemExit(2) from None
     raise
 
-__version__ = "0.1.0"
+__version__ = "0.2.0"
