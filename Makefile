@@ -9,7 +9,7 @@ APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmoc
                 python3 python3-pytest python3-venv python3-setuptools valgrind
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 # `make package` and `make reuse`: the Debian build tools and the licence checkers.
-PACKAGE_PACKAGES := debhelper dh-python fakeroot lintian reuse python3-debian
+PACKAGE_PACKAGES := debhelper dh-python lintian reuse python3-debian
 DEB_BUILD_OPTIONS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 1
