@@ -269,7 +269,7 @@ void BM_KeytransP256SideBySide(benchmark::State& state) {
   const Bytes context = qv_kt::to_bytes(d.context());
   std::vector<std::pair<Bytes, Bytes>> rungs;
   if (monitor) {
-    for (const auto& s : d.monitor(f.label, 1u << 20).ladder) {
+    for (const auto& s : f.dir->monitor(f.label, 1u << 20).ladder) {
       qv_kt::Writer alpha;
       alpha.vec(1, f.label).u32(s.version);
       rungs.emplace_back(alpha.out, s.vrf_proof);
