@@ -329,9 +329,9 @@ Files:
   line format.
 
 Output:
-  --json prints one JSON object: "outcome" ("verified", "rejected" or "error"), then the verified
-  record's fields, or "message" and "kind" on failure. Byte strings are base64; each timestamp
-  field has an ISO-8601 UTC twin named <field>_utc.
+  With --json the outcome is one JSON object on standard output: "outcome" ("verified",
+  "rejected" or "error"), then the verified record's fields, or "message" and "kind" on failure.
+  Byte strings are base64; each timestamp field has an ISO-8601 UTC twin named <field>_utc.
 """
 
 
@@ -399,9 +399,16 @@ def _parser() -> argparse.ArgumentParser:
     p.add_argument("--leaf-hash", metavar="HASH", help="the leaf's RFC 6962 hash, hex or base64")
     p.add_argument("--leaf", metavar="FILE", help="the leaf's data; its RFC 6962 leaf hash is computed")
     max_age(p)
-    synopsis = "".join("  " + p.format_usage().replace("usage: ", "", 1) for p in usages)
-    parser.epilog = "Commands:\n" + synopsis + "\n" + EPILOG
+    parser.epilog = "Commands:\n" + "".join(f"  {_synopsis(p)}\n      {p.description}\n" for p in usages) + \
+        f"  Each command's options: {PROG} COMMAND --help\n\n" + EPILOG
     return parser
+
+
+def _synopsis(parser: argparse.ArgumentParser) -> str:
+    """A command's usage on one line (the man page shows it as the heading of the command)."""
+    formatter = argparse.HelpFormatter(parser.prog, width=10_000)
+    formatter.add_usage(None, parser._actions, parser._mutually_exclusive_groups, prefix="")
+    return formatter.format_help().strip()
 
 
 def _emit(stream: Any, text: str) -> None:
