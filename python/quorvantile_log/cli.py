@@ -64,60 +64,63 @@ def _witness():  # type: ignore[no-untyped-def]
     return witness
 
 
-class _Inputs:
-    """Reads the files a command names; `-` is standard input (main lets a command name it once)."""
+def _read_data(path: str) -> bytes:
+    """A file a command names; `-` is standard input (main lets a command name it once)."""
+    if path == "-":
+        return sys.stdin.buffer.read()
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError as e:
+        raise CommandError(f"cannot read {path}: {e.strerror}", "io") from None
 
-    def data(self, path: str) -> bytes:
-        if path == "-":
-            return sys.stdin.buffer.read()
-        try:
-            with open(path, "rb") as f:
-                return f.read()
-        except OSError as e:
-            raise CommandError(f"cannot read {path}: {e.strerror}", "io") from None
 
-    def text(self, path: str) -> str:
-        try:
-            return self.data(path).decode("utf-8")
-        except UnicodeDecodeError as e:
-            raise CommandError(f"{_name(path)} is not UTF-8 text ({e.reason} at byte {e.start})", "io") from None
+def _read_text(path: str) -> str:
+    try:
+        return _read_data(path).decode("utf-8")
+    except UnicodeDecodeError as e:
+        raise CommandError(f"{_name(path)} is not UTF-8 text ({e.reason} at byte {e.start})", "io") from None
 
-    def lines(self, path: str) -> List[Tuple[int, str]]:
-        """Numbered lines without blank lines and `#` comment lines, stripped."""
-        return [(n, line.strip()) for n, line in enumerate(self.text(path).splitlines(), 1)
-                if line.strip() and not line.strip().startswith("#")]
 
-    def vkeys(self, paths: Sequence[str]) -> List[str]:
-        """Every verifier key of the files, each checked by the library's own key parser."""
-        qv = _bindings()
-        keys = []
-        for path in paths:
-            found = self.lines(path)
-            if not found:
-                raise CommandError(f"{_name(path)} holds no verifier key", "malformed_key_file")
-            for n, key in found:
-                try:
-                    qv.verify_signed_note(_KEY_PROBE, [key])
-                except qv.VerifyError as e:
-                    message = str(e)
-                    if not message.startswith(("note has no verifiable signature", "invalid signature for known key")):
-                        message = message.removeprefix("malformed signed note: ")
-                        raise CommandError(f"{_name(path)}:{n}: {message}", "malformed_key_file") from None
-            keys += [key for _, key in found]
-        return keys
+def _read_lines(path: str) -> List[Tuple[int, str]]:
+    """Numbered lines without blank lines and `#` comment lines, stripped."""
+    return [(n, line.strip()) for n, line in enumerate(_read_text(path).splitlines(), 1)
+            if line.strip() and not line.strip().startswith("#")]
 
-    def hashes(self, path: str) -> List[bytes]:
-        return [parse_hash(line, f"{_name(path)}:{n}") for n, line in self.lines(path)]
 
-    def witness_policy(self, path: str) -> str:
-        """The policy text, parsed once first so a malformed policy is a configuration error."""
-        text = self.text(path)
-        w = _witness()
-        try:
-            w.witness_policy_parse(text)
-        except w.WitnessError as e:
-            raise CommandError(f"{_name(path)}: {e}", "malformed_witness_policy") from None
-        return text
+def _read_vkeys(paths: Sequence[str]) -> List[str]:
+    """Every verifier key of the files, each checked by the library's own key parser."""
+    qv = _bindings()
+    keys = []
+    for path in paths:
+        found = _read_lines(path)
+        if not found:
+            raise CommandError(f"{_name(path)} holds no verifier key", "malformed_key_file")
+        for n, key in found:
+            try:
+                qv.verify_signed_note(_KEY_PROBE, [key])
+            except qv.VerifyError as e:
+                message = str(e)
+                if not message.startswith(("note has no verifiable signature", "invalid signature for known key")):
+                    message = message.removeprefix("malformed signed note: ")
+                    raise CommandError(f"{_name(path)}:{n}: {message}", "malformed_key_file") from None
+        keys += [key for _, key in found]
+    return keys
+
+
+def _read_hashes(path: str) -> List[bytes]:
+    return [parse_hash(line, f"{_name(path)}:{n}") for n, line in _read_lines(path)]
+
+
+def _read_witness_policy(path: str) -> str:
+    """The policy text, parsed once first so a malformed policy is a configuration error."""
+    text = _read_text(path)
+    w = _witness()
+    try:
+        w.witness_policy_parse(text)
+    except w.WitnessError as e:
+        raise CommandError(f"{_name(path)}: {e}", "malformed_witness_policy") from None
+    return text
 
 
 def _name(path: str) -> str:
@@ -184,43 +187,43 @@ def _head_text(head: Any) -> str:
             + "".join(f"\n  extension: {line}" for line in head.extensions))
 
 
-def _note(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
-    keys = inputs.vkeys(args.vkey)
-    count = _bindings().verify_signed_note(inputs.text(args.note), keys)
+def _note(args: argparse.Namespace) -> Outcome:
+    keys = _read_vkeys(args.vkey)
+    count = _bindings().verify_signed_note(_read_text(args.note), keys)
     return f"verified: {count} signature(s) from trusted keys", {"signatures": count}
 
 
-def _checkpoint(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
-    keys = inputs.vkeys(args.vkey)
-    head = _bindings().checkpoint_verify(inputs.text(args.checkpoint), keys)
+def _checkpoint(args: argparse.Namespace) -> Outcome:
+    keys = _read_vkeys(args.vkey)
+    head = _bindings().checkpoint_verify(_read_text(args.checkpoint), keys)
     return "verified checkpoint: " + _head_text(head), plain(head)
 
 
-def _inclusion(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
+def _inclusion(args: argparse.Namespace) -> Outcome:
     qv = _bindings()
-    keys = inputs.vkeys(args.vkey)
+    keys = _read_vkeys(args.vkey)
     leaf_hash = parse_hash(args.leaf_hash, "--leaf-hash")
-    proof = inputs.hashes(args.proof)
-    note = inputs.text(args.checkpoint)
+    proof = _read_hashes(args.proof)
+    note = _read_text(args.checkpoint)
     qv.checkpoint_verify_inclusion(note, keys, args.index, leaf_hash, proof)
     head = qv.checkpoint_verify(note, keys)
     return (f"verified: leaf {args.index} is in {head.origin} at size {head.size}",
             {"index": args.index, "leaf_hash": _b64(leaf_hash), "checkpoint": plain(head)})
 
 
-def _consistency(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
+def _consistency(args: argparse.Namespace) -> Outcome:
     qv = _bindings()
-    keys = inputs.vkeys(args.vkey)
-    proof = inputs.hashes(args.proof)
-    older, newer = inputs.text(args.older), inputs.text(args.newer)
+    keys = _read_vkeys(args.vkey)
+    proof = _read_hashes(args.proof)
+    older, newer = _read_text(args.older), _read_text(args.newer)
     qv.checkpoint_verify_consistency(older, newer, keys, proof)
     a, b = qv.checkpoint_verify(older, keys), qv.checkpoint_verify(newer, keys)
     return (f"verified: {b.origin} at size {b.size} extends size {a.size}",
             {"older": plain(a), "newer": plain(b)})
 
 
-def _policy(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
-    envelope = inputs.data(args.envelope)
+def _policy(args: argparse.Namespace) -> Outcome:
+    envelope = _read_data(args.envelope)
     if args.base64:
         try:
             envelope = base64.b64decode(b"".join(envelope.split()), validate=True)
@@ -261,18 +264,18 @@ def _check_age(c: Any, max_age: Optional[int]) -> None:
                            f"more than --max-age {max_age}", "stale_cosignature", REJECTED)
 
 
-def _verify_cosigned(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
-    policy = inputs.witness_policy(args.policy)
-    c = _witness().checkpoint_verify_cosigned(inputs.text(args.checkpoint), policy)
+def _verify_cosigned(args: argparse.Namespace) -> Outcome:
+    policy = _read_witness_policy(args.policy)
+    c = _witness().checkpoint_verify_cosigned(_read_text(args.checkpoint), policy)
     _check_age(c, args.max_age)
     return "\n".join(["verified cosigned checkpoint: " + _head_text(c.checkpoint)] + _cosigned_lines(c)), plain(c)
 
 
-def _verify_cosigned_consistency(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
+def _verify_cosigned_consistency(args: argparse.Namespace) -> Outcome:
     w = _witness()
-    policy = inputs.witness_policy(args.policy)
-    proof = inputs.hashes(args.proof)
-    older, newer = inputs.text(args.older), inputs.text(args.newer)
+    policy = _read_witness_policy(args.policy)
+    proof = _read_hashes(args.proof)
+    older, newer = _read_text(args.older), _read_text(args.newer)
     w.checkpoint_verify_cosigned_consistency(older, newer, policy, proof)
     a, b = w.checkpoint_verify_cosigned(older, policy), w.checkpoint_verify_cosigned(newer, policy)
     _check_age(b, args.max_age)
@@ -282,16 +285,16 @@ def _verify_cosigned_consistency(args: argparse.Namespace, inputs: _Inputs) -> O
     return "\n".join(text), {"older": plain(a), "newer": plain(b)}
 
 
-def _verify_proof(args: argparse.Namespace, inputs: _Inputs) -> Outcome:
+def _verify_proof(args: argparse.Namespace) -> Outcome:
     from .helpers import leaf_hash as rfc6962_leaf_hash
     if (args.leaf_hash is None) == (args.leaf is None):
         raise CommandError("give exactly one of --leaf-hash and --leaf", "usage")
-    policy = inputs.witness_policy(args.policy)
+    policy = _read_witness_policy(args.policy)
     if args.leaf is not None:
-        leaf_hash = rfc6962_leaf_hash(inputs.data(args.leaf))
+        leaf_hash = rfc6962_leaf_hash(_read_data(args.leaf))
     else:
         leaf_hash = parse_hash(args.leaf_hash, "--leaf-hash")
-    p = _witness().tlog_proof_verify(inputs.text(args.proof), policy, leaf_hash)
+    p = _witness().tlog_proof_verify(_read_text(args.proof), policy, leaf_hash)
     _check_age(p.checkpoint, args.max_age)
     lines = [f"verified: leaf {p.index} is in {p.checkpoint.checkpoint.origin} at size {p.checkpoint.checkpoint.size}"]
     if p.extra is not None:
@@ -344,7 +347,7 @@ def _parser() -> argparse.ArgumentParser:
     sub = parser.add_subparsers(dest="command", required=True, metavar="COMMAND")
     usages = []
 
-    def command(name: str, help_text: str, run: Callable[[argparse.Namespace, _Inputs], Outcome]) -> argparse.ArgumentParser:
+    def command(name: str, help_text: str, run: Callable[[argparse.Namespace], Outcome]) -> argparse.ArgumentParser:
         p = sub.add_parser(name, help=help_text, description=help_text)
         p.set_defaults(run=run)
         p.add_argument("--json", action="store_true", default=argparse.SUPPRESS,
@@ -453,7 +456,7 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
         args = _parser().parse_args(argv)
         if _stdin_uses(vars(args).values()) > 1:
             raise CommandError("standard input (-) can be read only once", "usage")
-        text, record = args.run(args, _Inputs())
+        text, record = args.run(args)
     except CommandError as e:
         if e.usage and not as_json:
             _emit(sys.stderr, e.usage.rstrip("\n"))
