@@ -5,7 +5,8 @@
 // side: ML-DSA-44/65/87 verify and the verification of a signed note carrying one composite line
 // of tag 0x02 (Ed25519 + ML-DSA-65) or 0x10 (ML-DSA-87 alone). Each round times a batch of every
 // workload in turn (the order rotating between rounds) on the thread's CPU clock, and divides by
-// the libsodium batch of the same round; the summary gives each ratio's median and its spread
+// the libsodium batch of the same round (this library's own Ed25519 verification, the classical
+// half of tag 0x02, is listed as well); the summary gives each ratio's median and its spread
 // (10th to 90th percentile, and min to max) over the rounds, with the CPU's vector flags.
 //
 //   bench_pq_units [rounds] [milliseconds per batch]
@@ -34,6 +35,7 @@ int main() {
 #include <vector>
 
 #include "note/verify_signed_note.hpp"
+#include "quorvantile_crypto/ed25519.hpp"
 #include "quorvantile_crypto/mldsa.hpp"
 #include "test_support.hpp"
 
@@ -72,6 +74,23 @@ Workload sodium_workload() {
             return crypto_sign_verify_detached(s->signature.data(), s->message.data(), s->message.size(),
                                                s->public_key.data()) == 0;
           }};
+}
+
+// The same key, message and signature through this library's cofactorless verification.
+Workload own_ed25519_workload() {
+  struct Signed {
+    std::array<uint8_t, 32> public_key{};
+    std::array<uint8_t, 64> secret_key{};
+    std::array<uint8_t, 64> signature{};
+    std::vector<uint8_t> message = std::vector<uint8_t>(128, 0x5a);
+  };
+  auto s = std::make_shared<Signed>();
+  std::array<uint8_t, 32> seed{};
+  seed.fill(7);
+  crypto_sign_seed_keypair(s->public_key.data(), s->secret_key.data(), seed.data());
+  crypto_sign_detached(s->signature.data(), nullptr, s->message.data(), s->message.size(), s->secret_key.data());
+  return {"Ed25519 verify (this library)",
+          [s] { return quorvantile_crypto::ed25519::verify_cofactorless(s->public_key, s->message, s->signature); }};
 }
 
 Workload mldsa_workload(ParameterSet params, int set) {
@@ -138,6 +157,7 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::stoi(argv[1]) : 31;
   const double batch_target_ns = (argc > 2 ? std::stod(argv[2]) : 3.0) * 1e6;
   std::vector<Workload> workloads{sodium_workload(),
+                                  own_ed25519_workload(),
                                   mldsa_workload(ParameterSet::MlDsa44, 44),
                                   mldsa_workload(ParameterSet::MlDsa65, 65),
                                   mldsa_workload(ParameterSet::MlDsa87, 87),
