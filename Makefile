@@ -12,8 +12,10 @@ PREFIX ?= /usr/local
 
 .PHONY: deps fuzz-deps arm64-deps build demo test test-arm64 test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package clean
 
+# (With a second architecture, a package installed for both needs the native qualifier.)
+INSTALLED = dpkg -s $$p >/dev/null 2>&1 || dpkg -s $$p:$$(dpkg --print-architecture) >/dev/null 2>&1
 deps:
-	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	@missing=$$(for p in $(APT_PACKAGES); do $(INSTALLED) || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "installing:" $$missing; \
 	  $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get update -qq && \
@@ -37,7 +39,7 @@ arm64-deps: deps
 	if ! dpkg --print-foreign-architectures | grep -qx arm64; then \
 	  echo "adding the arm64 architecture"; $$sudo dpkg --add-architecture arm64 && added=1; \
 	fi; \
-	missing=$$(for p in $(ARM64_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	missing=$$(for p in $(ARM64_PACKAGES); do $(INSTALLED) || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "installing:" $$missing; \
 	  $$sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y -qq $$missing; \
