@@ -50,7 +50,7 @@ arm64-deps: deps
 # host program cannot run there and are left out by label.
 # (valgrind, the sanitizer builds, benchmarks and fuzz replays are not part of this build at all).
 ARM64_EXCLUDED_LABELS := python|jvm
-QEMU_AARCH64 := qemu-aarch64 -L /usr/aarch64-linux-gnu
+QEMU_AARCH64 := qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/aarch64-linux-gnu/lib
 test-arm64: arm64-deps
 	cmake --preset aarch64 >/dev/null
 	cmake --build --preset aarch64

@@ -20,7 +20,11 @@ set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/${QV_CROSS_TRIPLET}/pkgconfig:/usr/share/pk
 set(ENV{PKG_CONFIG_PATH} "")
 
 # The cross toolchain's runtime (loader, libc, libstdc++) lives under /usr/<triplet>; libraries
-# missing there (libcrypto) fall through to the multiarch directories.
+# missing there (libcrypto) fall through to the multiarch directories. The loader must take libc
+# from its own directory: the host's loader cache also lists the multiarch libc6:arm64, a
+# different build of glibc, and a process whose loader and libc come from two builds hangs in its
+# first pthread_create. LD_LIBRARY_PATH puts the toolchain's directory ahead of that cache.
 set(QV_AARCH64_RUNTIME /usr/${QV_CROSS_TRIPLET})
 find_program(QV_QEMU_AARCH64 qemu-aarch64 REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${QV_QEMU_AARCH64} -L ${QV_AARCH64_RUNTIME})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QV_QEMU_AARCH64} -L ${QV_AARCH64_RUNTIME}
+    -E LD_LIBRARY_PATH=${QV_AARCH64_RUNTIME}/lib)
