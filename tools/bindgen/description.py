@@ -373,7 +373,7 @@ class ErrorKinds:
     """How a failure's kind follows from its message: the kind of the longest matching prefix."""
     prefixes: List[Tuple[str, str]]  # (prefix, kind), longest prefix first
     kinds: List[str]                 # every kind a message can have, in table order, then the fallback
-    examples: Dict[str, str]         # one message of each kind
+    examples: Dict[str, List[str]]   # messages of each kind, one per prefix at least
     fallback: str                    # the kind of a message of no known form
     internal: str                    # the kind of an unexpected failure (status code 2)
 
@@ -394,9 +394,10 @@ def load_error_kinds(path: str = ERROR_KINDS_FILE) -> ErrorKinds:
     if len(set(kinds)) != len(kinds) or {table["fallback"], table["internal"]} & set(kinds):
         raise DescriptionError(f"{path}: kind names must be distinct")
     prefixes.sort(key=lambda pk: (-len(pk[0]), pk[0]))
-    result = ErrorKinds(prefixes, kinds + [table["fallback"]], {row["kind"]: row["example"] for row in table["kinds"]},
+    result = ErrorKinds(prefixes, kinds + [table["fallback"]], {row["kind"]: row["examples"] for row in table["kinds"]},
                         table["fallback"], table["internal"])
-    for kind, example in result.examples.items():
-        if result.kind_of(example) != kind:
-            raise DescriptionError(f"{path}: the example of {kind} has the kind {result.kind_of(example)}")
+    for kind, examples in result.examples.items():
+        for example in examples:
+            if result.kind_of(example) != kind:
+                raise DescriptionError(f"{path}: the example {example!r} of {kind} has the kind {result.kind_of(example)}")
     return result
