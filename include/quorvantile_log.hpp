@@ -794,8 +794,10 @@ void visit_fields(const SearchResult& v, F&& f) {
   f("value", v.value);
 }
 
-// Parses a checkpoint body (origin, tree size, base64 root hash, extension lines) without any signature.
-//   `body_text`: The checkpoint body: origin line, decimal tree size line, base64 root hash line, then any extension lines, each ending in a line feed.
+// Parses a checkpoint body (origin, tree size, base64 root hash, extension lines) without any
+// signature.
+//   `body_text`: The checkpoint body: origin line, decimal tree size line, base64 root hash line,
+//     then any extension lines, each ending in a line feed.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<CheckpointHead> checkpoint_parse(std::string_view body_text) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::String, detail::Abi> a0(body_text);
@@ -806,8 +808,10 @@ void visit_fields(const SearchResult& v, F&& f) {
 }
 
 // Verifies a signed checkpoint against the trusted verifier keys `vkeys` and returns its head.
-//   `note_text`: The signed note: the checkpoint body, a blank line, then one signature line per signer.
-//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
+//   `note_text`: The signed note: the checkpoint body, a blank line, then one signature line per
+//     signer.
+//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+',
+//     base64 of the key type byte and key.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<CheckpointHead> checkpoint_verify(std::string_view note_text, std::span<const std::string> vkeys) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::String, detail::Abi> a0(note_text);
@@ -818,10 +822,12 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Record<::quorvantile_log::CheckpointHead>, detail::Abi>(status, returned);
 }
 
-// Verifies two signed checkpoints against the same keys, then an RFC 6962 consistency proof from the older checkpoint's tree to the newer one's.
+// Verifies two signed checkpoints against the same keys, then an RFC 6962 consistency proof from
+// the older checkpoint's tree to the newer one's.
 //   `older_note`: The signed checkpoint note of the older tree.
 //   `newer_note`: The signed checkpoint note of the newer tree, of at least the older tree's size.
-//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
+//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+',
+//     base64 of the key type byte and key.
 //   `proof`: The consistency proof: 32-byte node hashes.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<void> checkpoint_verify_consistency(std::string_view older_note, std::string_view newer_note, std::span<const std::string> vkeys, std::span<const std::vector<uint8_t>> proof) {
@@ -835,9 +841,12 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies a signed checkpoint, then an RFC 6962 inclusion proof of the leaf hash at `leaf_index` against the checkpoint's tree size and root.
-//   `note_text`: The signed note: the checkpoint body, a blank line, then one signature line per signer.
-//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
+// Verifies a signed checkpoint, then an RFC 6962 inclusion proof of the leaf hash at `leaf_index`
+// against the checkpoint's tree size and root.
+//   `note_text`: The signed note: the checkpoint body, a blank line, then one signature line per
+//     signer.
+//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+',
+//     base64 of the key type byte and key.
 //   `leaf_index`: The leaf's index in the log, counting from 0.
 //   `leaf_hash`: The 32-byte RFC 6962 leaf hash: SHA-256 of a zero byte followed by the leaf data.
 //   `proof`: The inclusion proof: the 32-byte sibling hashes from the leaf up to the root.
@@ -854,7 +863,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies a CONIKS absence proof: the identity's leaf slot, located by the ECVRF proof under `vrf_public`, holds the empty leaf under the 64-byte directory `root` of `namespace`.
+// Verifies a CONIKS absence proof: the identity's leaf slot, located by the ECVRF proof under
+// `vrf_public`, holds the empty leaf under the 64-byte directory `root` of `namespace`.
 //   `namespace`: The directory's namespace name.
 //   `vrf_public`: The directory's 32-byte ECVRF-EDWARDS25519-SHA512-TAI public key.
 //   `root`: The 64-byte directory root hash.
@@ -873,7 +883,9 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies a CONIKS presence proof: the ECVRF proof gives the identity's leaf index under `vrf_public`, and the committed value at that leaf with the authentication path hashes to the 64-byte directory `root` of `namespace`. Returns the proven value.
+// Verifies a CONIKS presence proof: the ECVRF proof gives the identity's leaf index under
+// `vrf_public`, and the committed value at that leaf with the authentication path hashes to the
+// 64-byte directory `root` of `namespace`. Returns the proven value.
 //   `namespace`: The directory's namespace name.
 //   `vrf_public`: The directory's 32-byte ECVRF-EDWARDS25519-SHA512-TAI public key.
 //   `root`: The 64-byte directory root hash.
@@ -892,14 +904,16 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Bytes, detail::Abi>(status, returned);
 }
 
-// Returns the 64-byte entry hash of a version-1 key-history entry under the caller's context label, which must have the form segment/segment/v<digits>.
+// Returns the 64-byte entry hash of a version-1 key-history entry under the caller's context label,
+// which must have the form segment/segment/v<digits>.
 //   `context`: The context label, of the form segment/segment/v<digits> (printable ASCII segments).
 //   `seq`: The entry's position in the account's chain.
 //   `ts_ms`: The entry's timestamp (milliseconds since the epoch).
 //   `enc_x25519`: The account's classical (X25519) encryption public key.
 //   `enc_pq`: The account's post-quantum encryption public key.
 //   `signing_pub`: The account's signing public key.
-//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
+//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of
+//     a chain.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<std::vector<uint8_t>> key_history_entry_hash_with_context(std::string_view context, uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::String, detail::Abi> a0(context);
@@ -915,13 +929,15 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Bytes, detail::Abi>(status, returned);
 }
 
-// Returns the canonical bytes of a version-1 key-history entry. A missing or empty `prev_entry_hash` marks the first entry of a chain.
+// Returns the canonical bytes of a version-1 key-history entry. A missing or empty
+// `prev_entry_hash` marks the first entry of a chain.
 //   `seq`: The entry's position in the account's chain.
 //   `ts_ms`: The entry's timestamp (milliseconds since the epoch).
 //   `enc_x25519`: The account's classical (X25519) encryption public key.
 //   `enc_pq`: The account's post-quantum encryption public key.
 //   `signing_pub`: The account's signing public key.
-//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
+//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of
+//     a chain.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<std::vector<uint8_t>> key_history_v1_canonical_bytes(uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::U64, detail::Abi> a0(seq);
@@ -936,13 +952,15 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Bytes, detail::Abi>(status, returned);
 }
 
-// Returns the 64-byte entry hash of a version-1 key-history entry: SHA3-512 with the key-history label as context over the canonical bytes.
+// Returns the 64-byte entry hash of a version-1 key-history entry: SHA3-512 with the key-history
+// label as context over the canonical bytes.
 //   `seq`: The entry's position in the account's chain.
 //   `ts_ms`: The entry's timestamp (milliseconds since the epoch).
 //   `enc_x25519`: The account's classical (X25519) encryption public key.
 //   `enc_pq`: The account's post-quantum encryption public key.
 //   `signing_pub`: The account's signing public key.
-//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
+//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of
+//     a chain.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<std::vector<uint8_t>> key_history_v1_entry_hash(uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::U64, detail::Abi> a0(seq);
@@ -957,13 +975,15 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Bytes, detail::Abi>(status, returned);
 }
 
-// Returns the 32-byte RFC 6962 leaf hash of a version-1 key-history entry's canonical bytes, ready for verify_inclusion.
+// Returns the 32-byte RFC 6962 leaf hash of a version-1 key-history entry's canonical bytes, ready
+// for verify_inclusion.
 //   `seq`: The entry's position in the account's chain.
 //   `ts_ms`: The entry's timestamp (milliseconds since the epoch).
 //   `enc_x25519`: The account's classical (X25519) encryption public key.
 //   `enc_pq`: The account's post-quantum encryption public key.
 //   `signing_pub`: The account's signing public key.
-//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
+//   `prev_entry_hash`: The 64-byte entry hash of the previous entry; absent for the first entry of
+//     a chain.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<std::vector<uint8_t>> key_history_v1_rfc6962_leaf_hash(uint64_t seq, uint64_t ts_ms, std::span<const uint8_t> enc_x25519, std::span<const uint8_t> enc_pq, std::span<const uint8_t> signing_pub, std::optional<std::span<const uint8_t>> prev_entry_hash) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::U64, detail::Abi> a0(seq);
@@ -978,7 +998,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Bytes, detail::Abi>(status, returned);
 }
 
-// Verifies a key-transparency fixed-version proof under `root` (experimental default suite) and returns whether the proof's version is present and its value.
+// Verifies a key-transparency fixed-version proof under `root` (experimental default suite) and
+// returns whether the proof's version is present and its value.
 //   `context`: The caller's context text; only the experimental suite's commitments use it.
 //   `vrf_public`: The directory's VRF public key, as the suite's VRF encodes it.
 //   `root`: The combined root hash the proof must reach.
@@ -997,7 +1018,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Record<::quorvantile_log::SearchResult>, detail::Abi>(status, returned);
 }
 
-// Verifies a key-transparency fixed-version proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+// Verifies a key-transparency fixed-version proof under the suite `suite_id` (0x0001, 0x0002 or
+// 0xF000).
 //   `suite_id`: The cipher suite: 0x0001, 0x0002 or 0xF000.
 //   `context`: The caller's context text; only the experimental suite's commitments use it.
 //   `vrf_public`: The directory's VRF public key, as the suite's VRF encodes it.
@@ -1018,7 +1040,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Record<::quorvantile_log::SearchResult>, detail::Abi>(status, returned);
 }
 
-// Verifies a key-transparency monitoring proof: every version on the monitoring ladder of the proof's version is included under `root` (experimental default suite).
+// Verifies a key-transparency monitoring proof: every version on the monitoring ladder of the
+// proof's version is included under `root` (experimental default suite).
 //   `context`: The caller's context text; only the experimental suite's commitments use it.
 //   `vrf_public`: The directory's VRF public key, as the suite's VRF encodes it.
 //   `root`: The combined root hash the proof must reach.
@@ -1037,7 +1060,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies a key-transparency monitoring proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
+// Verifies a key-transparency monitoring proof under the suite `suite_id` (0x0001, 0x0002 or
+// 0xF000).
 //   `suite_id`: The cipher suite: 0x0001, 0x0002 or 0xF000.
 //   `context`: The caller's context text; only the experimental suite's commitments use it.
 //   `vrf_public`: The directory's VRF public key, as the suite's VRF encodes it.
@@ -1058,7 +1082,9 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies a key-transparency search proof for `label` under the combined root `root` with the experimental default suite, and returns whether the label is present and its greatest version's value.
+// Verifies a key-transparency search proof for `label` under the combined root `root` with the
+// experimental default suite, and returns whether the label is present and its greatest version's
+// value.
 //   `context`: The caller's context text; only the experimental suite's commitments use it.
 //   `vrf_public`: The directory's VRF public key, as the suite's VRF encodes it.
 //   `root`: The combined root hash the proof must reach.
@@ -1098,9 +1124,11 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Record<::quorvantile_log::SearchResult>, detail::Abi>(status, returned);
 }
 
-// Verifies the signed policy, then checks that the framed checkpoint signature token `signature` has the checkpoint suite and security level the policy declares (framing and length only).
+// Verifies the signed policy, then checks that the framed checkpoint signature token `signature`
+// has the checkpoint suite and security level the policy declares (framing and length only).
 //   `envelope`: The signed namespace-policy envelope.
-//   `signature`: The checkpoint signature token observed: base64 whose first decoded byte is the scheme tag.
+//   `signature`: The checkpoint signature token observed: base64 whose first decoded byte is the
+//     scheme tag.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<void> policy_enforce_checkpoint_signature(std::span<const uint8_t> envelope, std::string_view signature) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::Bytes, detail::Abi> a0(envelope);
@@ -1111,9 +1139,11 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies the signed policy, then checks that the framed checkpoint public-key token `public_key` has the checkpoint suite and security level the policy declares.
+// Verifies the signed policy, then checks that the framed checkpoint public-key token `public_key`
+// has the checkpoint suite and security level the policy declares.
 //   `envelope`: The signed namespace-policy envelope.
-//   `public_key`: The checkpoint public-key token observed: base64 whose first decoded byte is the scheme tag.
+//   `public_key`: The checkpoint public-key token observed: base64 whose first decoded byte is the
+//     scheme tag.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<void> policy_enforce_checkpoint_signing_key(std::span<const uint8_t> envelope, std::string_view public_key) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::Bytes, detail::Abi> a0(envelope);
@@ -1137,9 +1167,11 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies the signed policy, then checks the observed directory backend id against the declared directory mode (0x0001 for Coniks, 0xf004 for Keytrans).
+// Verifies the signed policy, then checks the observed directory backend id against the declared
+// directory mode (0x0001 for Coniks, 0xf004 for Keytrans).
 //   `envelope`: The signed namespace-policy envelope.
-//   `observed_backend_id`: The directory backend id observed: 0x0001 for CONIKS, 0xF004 for key transparency.
+//   `observed_backend_id`: The directory backend id observed: 0x0001 for CONIKS, 0xF004 for key
+//     transparency.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<void> policy_enforce_directory_backend(std::span<const uint8_t> envelope, uint16_t observed_backend_id) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::Bytes, detail::Abi> a0(envelope);
@@ -1150,7 +1182,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies the signed policy, then checks the observed VRF suite id against the declared VRF mode (Classical: suite 0x03).
+// Verifies the signed policy, then checks the observed VRF suite id against the declared VRF mode
+// (Classical: suite 0x03).
 //   `envelope`: The signed namespace-policy envelope.
 //   `observed_suite_id`: The VRF suite id observed.
 // Fails with a VerifyError variant: Verification.
@@ -1163,7 +1196,9 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Parses and verifies a signed namespace-policy envelope and returns the posture it declares, with the policy hash (SHA3-512 under the policy's context label) and the RFC 6962 leaf hash of the canonical record.
+// Parses and verifies a signed namespace-policy envelope and returns the posture it declares, with
+// the policy hash (SHA3-512 under the policy's context label) and the RFC 6962 leaf hash of the
+// canonical record.
 //   `envelope`: The signed namespace-policy envelope.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<PolicyPosture> signed_policy_verify(std::span<const uint8_t> envelope) {
@@ -1174,7 +1209,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Record<::quorvantile_log::PolicyPosture>, detail::Abi>(status, returned);
 }
 
-// Verifies that the 64-byte `commitment` opens to `value` under the 32-byte `opening`: it must equal SHA3-512 with context `context` over the opening followed by the value.
+// Verifies that the 64-byte `commitment` opens to `value` under the 32-byte `opening`: it must
+// equal SHA3-512 with context `context` over the opening followed by the value.
 //   `context`: The context label the commitment was made under.
 //   `commitment`: The 64-byte commitment.
 //   `value`: The claimed value, of any length.
@@ -1191,7 +1227,8 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies an RFC 6962 consistency proof: that the tree of `size1` leaves with root `root1` is a prefix of the tree of `size2` leaves with root `root2`.
+// Verifies an RFC 6962 consistency proof: that the tree of `size1` leaves with root `root1` is a
+// prefix of the tree of `size2` leaves with root `root2`.
 //   `size1`: The older tree's size.
 //   `size2`: The newer tree's size, at least size1.
 //   `proof`: The consistency proof: 32-byte node hashes.
@@ -1210,7 +1247,9 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies an RFC 6962 inclusion proof: that the leaf hash at `index` is in the tree of `size` leaves whose root hash is `root`. Fails with the first failing check: root length, index beyond size, leaf-hash length, proof size, proof element length, root mismatch.
+// Verifies an RFC 6962 inclusion proof: that the leaf hash at `index` is in the tree of `size`
+// leaves whose root hash is `root`. Fails with the first failing check: root length, index beyond
+// size, leaf-hash length, proof size, proof element length, root mismatch.
 //   `index`: The leaf's index, counting from 0.
 //   `size`: The tree size: the number of leaves.
 //   `leaf_hash`: The 32-byte RFC 6962 leaf hash: SHA-256 of a zero byte followed by the leaf data.
@@ -1229,9 +1268,12 @@ void visit_fields(const SearchResult& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies a signed note against the trusted verifier keys `vkeys` and returns the number of signature lines that verified (at least 1). Keys are parsed first; a signature line from a trusted key that fails is an error, lines from unknown keys are ignored.
+// Verifies a signed note against the trusted verifier keys `vkeys` and returns the number of
+// signature lines that verified (at least 1). Keys are parsed first; a signature line from a
+// trusted key that fails is an error, lines from unknown keys are ignored.
 //   `note_text`: The signed note: its text, a blank line, then one signature line per signer.
-//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
+//   `vkeys`: The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+',
+//     base64 of the key type byte and key.
 // Fails with a VerifyError variant: Verification.
 [[nodiscard]] inline Result<uint32_t> verify_signed_note(std::string_view note_text, std::span<const std::string> vkeys) {
   ::quorvantile_log::detail::Lowered<::quorvantile_log::detail::String, detail::Abi> a0(note_text);

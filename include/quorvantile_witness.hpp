@@ -34,10 +34,19 @@ inline uint32_t contract_version() noexcept { return ffi_quorvantile_witness_uni
 enum class WitnessError : int32_t {
   // The input is well formed and did not verify; the message says why.
   Verification = 1,
-  // The witness quorum policy is malformed (a configuration mistake); the message names the line and the rule.
+  // The witness quorum policy is malformed (a configuration mistake); the message names the line
+  // and the rule.
   MalformedPolicy = 2,
   // A checkpoint note, proof bundle or leaf hash is not well formed; the message says why.
   MalformedInput = 3,
+};
+
+// A configured witness whose cosignature lines were present but did not count.
+struct RejectedWitness {
+  // The witness's name in the policy.
+  std::string name{};
+  // Why none of its cosignature lines counted.
+  std::string reason{};
 };
 
 // A checkpoint whose log signature verified and whose counted cosignatures satisfy the quorum.
@@ -50,18 +59,12 @@ struct CosignedCheckpoint {
   std::vector<std::string> counted_witnesses{};
   // The witnesses whose cosignature lines did not count, with the reason, in policy order.
   std::vector<RejectedWitness> rejected_witnesses{};
-  // The oldest cosignature timestamp that counted (seconds since the epoch); absent when none counted.
+  // The oldest cosignature timestamp that counted (seconds since the epoch); absent when none
+  // counted.
   std::optional<uint64_t> oldest_timestamp{};
-  // The newest cosignature timestamp that counted (seconds since the epoch); absent when none counted.
+  // The newest cosignature timestamp that counted (seconds since the epoch); absent when none
+  // counted.
   std::optional<uint64_t> newest_timestamp{};
-};
-
-// A configured witness whose cosignature lines were present but did not count.
-struct RejectedWitness {
-  // The witness's name in the policy.
-  std::string name{};
-  // Why none of its cosignature lines counted.
-  std::string reason{};
 };
 
 // A verified proof bundle: the leaf is included in a checkpoint that satisfies the policy.
@@ -114,6 +117,20 @@ struct Abi {
 namespace quorvantile_log::detail {
 
 template <>
+struct RecordCodec<::quorvantile_witness::RejectedWitness> {
+  static bool write(Writer& w, const ::quorvantile_witness::RejectedWitness& v) {
+    return put<String>(w, v.name)
+        && put<String>(w, v.reason);
+  }
+  static ::quorvantile_witness::RejectedWitness read(Reader& r) {
+    ::quorvantile_witness::RejectedWitness v;
+    v.name = String::read(r);
+    v.reason = String::read(r);
+    return v;
+  }
+};
+
+template <>
 struct RecordCodec<::quorvantile_witness::CosignedCheckpoint> {
   static bool write(Writer& w, const ::quorvantile_witness::CosignedCheckpoint& v) {
     return put<Record<::quorvantile_log::CheckpointHead>>(w, v.checkpoint)
@@ -131,20 +148,6 @@ struct RecordCodec<::quorvantile_witness::CosignedCheckpoint> {
     v.rejected_witnesses = Sequence<Record<::quorvantile_witness::RejectedWitness>>::read(r);
     v.oldest_timestamp = Optional<U64>::read(r);
     v.newest_timestamp = Optional<U64>::read(r);
-    return v;
-  }
-};
-
-template <>
-struct RecordCodec<::quorvantile_witness::RejectedWitness> {
-  static bool write(Writer& w, const ::quorvantile_witness::RejectedWitness& v) {
-    return put<String>(w, v.name)
-        && put<String>(w, v.reason);
-  }
-  static ::quorvantile_witness::RejectedWitness read(Reader& r) {
-    ::quorvantile_witness::RejectedWitness v;
-    v.name = String::read(r);
-    v.reason = String::read(r);
     return v;
   }
 };
@@ -203,6 +206,13 @@ struct RecordCodec<::quorvantile_witness::WitnessPolicy> {
 
 namespace quorvantile_witness {
 
+// Calls f(name, value) for each field of a RejectedWitness, in encoding order.
+template <class F>
+void visit_fields(const RejectedWitness& v, F&& f) {
+  f("name", v.name);
+  f("reason", v.reason);
+}
+
 // Calls f(name, value) for each field of a CosignedCheckpoint, in encoding order.
 template <class F>
 void visit_fields(const CosignedCheckpoint& v, F&& f) {
@@ -212,13 +222,6 @@ void visit_fields(const CosignedCheckpoint& v, F&& f) {
   f("rejected_witnesses", v.rejected_witnesses);
   f("oldest_timestamp", v.oldest_timestamp);
   f("newest_timestamp", v.newest_timestamp);
-}
-
-// Calls f(name, value) for each field of a RejectedWitness, in encoding order.
-template <class F>
-void visit_fields(const RejectedWitness& v, F&& f) {
-  f("name", v.name);
-  f("reason", v.reason);
 }
 
 // Calls f(name, value) for each field of a TlogProof, in encoding order.
@@ -246,8 +249,12 @@ void visit_fields(const WitnessPolicy& v, F&& f) {
   f("quorum", v.quorum);
 }
 
-// Verifies a checkpoint note under a witness quorum policy: the policy is parsed first, the signature of the log whose key name is the checkpoint's origin must verify, and the witness cosignatures that verify must satisfy the quorum. Returns the checkpoint with the witnesses that counted, those that did not and why, and the range of counted timestamps.
-//   `note_text`: The checkpoint note: the body, a blank line, then the log's signature line and the witnesses' cosignature lines.
+// Verifies a checkpoint note under a witness quorum policy: the policy is parsed first, the
+// signature of the log whose key name is the checkpoint's origin must verify, and the witness
+// cosignatures that verify must satisfy the quorum. Returns the checkpoint with the witnesses that
+// counted, those that did not and why, and the range of counted timestamps.
+//   `note_text`: The checkpoint note: the body, a blank line, then the log's signature line and the
+//     witnesses' cosignature lines.
 //   `policy`: The witness quorum policy text: log, witness, group and quorum lines.
 // Fails with a WitnessError variant: Verification, MalformedPolicy, MalformedInput.
 [[nodiscard]] inline Result<CosignedCheckpoint> checkpoint_verify_cosigned(std::string_view note_text, std::string_view policy) {
@@ -259,9 +266,11 @@ void visit_fields(const WitnessPolicy& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Record<::quorvantile_witness::CosignedCheckpoint>, detail::Abi>(status, returned);
 }
 
-// Verifies two checkpoint notes of the same log under a witness quorum policy, then an RFC 6962 consistency proof from the older checkpoint's tree to the newer one's.
+// Verifies two checkpoint notes of the same log under a witness quorum policy, then an RFC 6962
+// consistency proof from the older checkpoint's tree to the newer one's.
 //   `older_note`: The cosigned checkpoint note of the older tree.
-//   `newer_note`: The cosigned checkpoint note of the newer tree, of at least the older tree's size.
+//   `newer_note`: The cosigned checkpoint note of the newer tree, of at least the older tree's
+//     size.
 //   `policy`: The witness quorum policy text: log, witness, group and quorum lines.
 //   `proof`: The consistency proof: 32-byte node hashes.
 // Fails with a WitnessError variant: Verification, MalformedPolicy, MalformedInput.
@@ -276,8 +285,11 @@ void visit_fields(const WitnessPolicy& v, F&& f) {
   return ::quorvantile_log::detail::finish<detail::Abi>(status);
 }
 
-// Verifies a proof bundle under a witness quorum policy: its checkpoint as checkpoint_verify_cosigned does, then the RFC 6962 inclusion of the 32-byte `leaf_hash` at the bundle's index. Returns the index, the unauthenticated extra data and the checkpoint.
-//   `proof_text`: The proof bundle: its header line, an optional extra line, the index line, the inclusion proof hashes, an empty line, then the cosigned checkpoint note.
+// Verifies a proof bundle under a witness quorum policy: its checkpoint as
+// checkpoint_verify_cosigned does, then the RFC 6962 inclusion of the 32-byte `leaf_hash` at the
+// bundle's index. Returns the index, the unauthenticated extra data and the checkpoint.
+//   `proof_text`: The proof bundle: its header line, an optional extra line, the index line, the
+//     inclusion proof hashes, an empty line, then the cosigned checkpoint note.
 //   `policy`: The witness quorum policy text: log, witness, group and quorum lines.
 //   `leaf_hash`: The 32-byte RFC 6962 leaf hash: SHA-256 of a zero byte followed by the leaf data.
 // Fails with a WitnessError variant: Verification, MalformedPolicy, MalformedInput.
@@ -291,7 +303,8 @@ void visit_fields(const WitnessPolicy& v, F&& f) {
   return ::quorvantile_log::detail::finish<::quorvantile_log::detail::Record<::quorvantile_witness::TlogProof>, detail::Abi>(status, returned);
 }
 
-// Parses a witness quorum policy (log, witness, group and quorum lines) and describes it: the log key names, the witness names, the groups with their resolved thresholds, and the quorum.
+// Parses a witness quorum policy (log, witness, group and quorum lines) and describes it: the log
+// key names, the witness names, the groups with their resolved thresholds, and the quorum.
 //   `policy`: The witness quorum policy text: log, witness, group and quorum lines.
 // Fails with a WitnessError variant: Verification, MalformedPolicy, MalformedInput.
 [[nodiscard]] inline Result<WitnessPolicy> witness_policy_parse(std::string_view policy) {

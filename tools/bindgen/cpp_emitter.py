@@ -7,9 +7,11 @@ interface includes it, reuses its shared records and its Error, and adds its own
 from __future__ import annotations
 
 import os
+import textwrap
 from typing import List
 
-from description import Enumeration, ErrorKinds, Function, Interface, Record, Type, load_error_kinds
+from description import (Enumeration, ErrorKinds, Function, Interface, Record, Type, load_error_kinds,
+                         records_in_dependency_order)
 from names import spdx_header
 
 CPP_KEYWORDS = {
@@ -87,7 +89,14 @@ def arg_type(t: Type) -> str:
 
 
 def comment(text: str, indent: str = "") -> List[str]:
-    return [f"{indent}// {line}".rstrip() for line in text.split("\n")] if text else []
+    """`text` as line comments wrapped at 100 columns; a wrapped indented line keeps its indent."""
+    out: List[str] = []
+    for line in text.split("\n") if text else []:
+        lead = line[:len(line) - len(line.lstrip(" "))]
+        wrapped = textwrap.wrap(line.lstrip(" "), width=100 - len(indent) - 3 - len(lead),
+                                subsequent_indent="  " if lead else "") or [""]
+        out += [f"{indent}// {lead}{w}".rstrip() for w in wrapped]
+    return out
 
 
 def _enum(e: Enumeration) -> List[str]:
@@ -215,7 +224,7 @@ def emit(iface: Interface) -> str:
         out += _enum(e)
     for e in iface.errors:
         out += _enum(e)
-    own = iface.own_records
+    own = records_in_dependency_order(iface.own_records)
     for r in own:
         out += _record(r)
     out += _abi(iface)

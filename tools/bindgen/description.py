@@ -342,6 +342,29 @@ def _uses(t: Optional[Type]) -> List[str]:
     return [t[1]] if t[0] in ("record", "enum") else []
 
 
+def records_in_dependency_order(records: List[Record]) -> List[Record]:
+    """`records` with every record after the records its fields use (those among `records`)."""
+    by_name = {r.name: r for r in records}
+    done: List[Record] = []
+
+    def uses(t: Type) -> List[str]:
+        if t[0] in ("optional", "sequence"):
+            return uses(t[1])
+        return [t[1]] if t[0] == "record" and t[1] in by_name else []
+
+    def visit(r: Record) -> None:
+        if r in done:
+            return
+        for f in r.fields:
+            for dep in uses(f.type):
+                visit(by_name[dep])
+        done.append(r)
+
+    for r in records:
+        visit(r)
+    return done
+
+
 def link(iface: Interface, base: Interface) -> None:
     """Makes `iface` reuse the record types of `base` that it describes identically.
 

@@ -4,7 +4,8 @@ from __future__ import annotations
 import textwrap
 from typing import List, Optional
 
-from description import CONTRACT_VERSION, Enumeration, ErrorKinds, Function, Interface, Record, Type, load_error_kinds
+from description import (CONTRACT_VERSION, Enumeration, ErrorKinds, Function, Interface, Record, Type, load_error_kinds,
+                         records_in_dependency_order)
 from names import docstring, python_identifier, shouty, spdx_header
 
 # The module of the package's own namespace; a linked interface imports its shared items from it.
@@ -127,28 +128,6 @@ def _enum(e: Enumeration) -> List[str]:
     return out + ["", ""]
 
 
-def _record_order(records: List[Record]) -> List[Record]:
-    by_name = {r.name: r for r in records}
-    done: List[Record] = []
-
-    def uses(t: Type) -> List[str]:
-        if t[0] in ("optional", "sequence"):
-            return uses(t[1])
-        return [t[1]] if t[0] == "record" and t[1] in by_name else []
-
-    def visit(r: Record) -> None:
-        if r in done:
-            return
-        for f in r.fields:
-            for dep in uses(f.type):
-                visit(by_name[dep])
-        done.append(r)
-
-    for r in records:
-        visit(r)
-    return done
-
-
 def _record(r: Record) -> List[str]:
     doc = r.doc + "\n\nAttributes:\n" + "\n".join(f"    {f.name}: {f.doc}" for f in r.fields)
     out = ["@dataclasses.dataclass", f"class {r.name}:", docstring(doc, "    "), ""]
@@ -233,7 +212,7 @@ def emit(iface: Interface) -> str:
         out.append(_error_base(load_error_kinds()))
     for e in iface.enums:
         out += _enum(e)
-    for r in _record_order(iface.own_records):
+    for r in records_in_dependency_order(iface.own_records):
         out += _record(r)
     for e in iface.errors:
         out += _error(e)
