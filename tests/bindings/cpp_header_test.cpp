@@ -23,7 +23,9 @@ TEST(CppHeader, EveryCallTableRowHasItsExpectedOutcome) {
   for (const auto& row : call_table()) {
     const json got = qv_bindings::run(row);
     EXPECT_EQ(got["outcome"], row["expect"]) << row["function"] << " -> " << got.dump().substr(0, 300);
-    if (row.contains("kind")) EXPECT_EQ(got["kind"], row["kind"]) << row["function"] << " -> " << got.dump().substr(0, 300);
+    if (row.contains("kind")) {
+      EXPECT_EQ(got["kind"], row["kind"]) << row["function"] << " -> " << got.dump().substr(0, 300);
+    }
   }
 }
 
