@@ -448,6 +448,12 @@ def _rejections() -> tuple:
     return tuple(getattr(m, name) for m, name in ((qv, "VerifyError"), (witness, "WitnessError")) if m is not None)
 
 
+def _internal_errors() -> tuple:
+    """The error class of unexpected library failures, once the bindings are loaded."""
+    bindings = sys.modules.get(f"{__package__}._bindings")
+    return (bindings.InternalError,) if bindings is not None else ()
+
+
 def _stdin_uses(values: Any) -> int:
     return sum(_stdin_uses(v) if isinstance(v, list) else v == "-" for v in values)
 
@@ -466,7 +472,7 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
         return _failure(as_json, e.status, str(e), e.kind, "rejected" if e.status == REJECTED else "error")
     except (_ffi.LibraryNotFoundError, _ffi.LibraryMismatchError) as e:
         return _failure(as_json, FAILED, str(e), "library")
-    except _ffi.InternalError as e:
+    except _internal_errors() as e:
         return _failure(as_json, FAILED, str(e), "internal", "internal error")
     except KeyboardInterrupt:
         return 130
