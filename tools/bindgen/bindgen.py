@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
-"""Generates the Python module and the C++ header of a library from its embedded description.
+"""Generates the Python module, the C++ header and the Kotlin sources of a library from its
+embedded description.
 
   bindgen.py LIBRARY --python OUT.py --cpp OUT.hpp          write the outputs
   bindgen.py LIBRARY --python OUT.py --cpp OUT.hpp --check  compare instead; exit 1 on a difference
+  bindgen.py LIBRARY --kotlin DIR [--kotlin-base LOG_LIBRARY]
+      the Kotlin package under the source root DIR, reusing the records LOG_LIBRARY's package has
 """
 from __future__ import annotations
 
@@ -14,6 +17,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import cpp_emitter  # noqa: E402
+import kotlin_emitter  # noqa: E402
 import python_emitter  # noqa: E402
 from description import DescriptionError, read_interface  # noqa: E402
 from elf_symbols import ElfError  # noqa: E402
@@ -24,10 +28,13 @@ def main(argv: list) -> int:
     parser.add_argument("library", help="the built shared library")
     parser.add_argument("--python", help="where the Python module goes")
     parser.add_argument("--cpp", help="where the C++ header goes")
+    parser.add_argument("--kotlin", help="the Kotlin source root the package goes under")
+    parser.add_argument("--kotlin-base", help="a library whose Kotlin package's records this one reuses")
     parser.add_argument("--check", action="store_true", help="compare with the files instead of writing them")
     args = parser.parse_args(argv)
     try:
         iface = read_interface(args.library)
+        base = read_interface(args.kotlin_base) if args.kotlin_base else None
     except (OSError, ElfError, DescriptionError) as e:
         print(f"bindgen: {args.library}: {e}", file=sys.stderr)
         return 2
@@ -36,6 +43,8 @@ def main(argv: list) -> int:
         outputs.append((args.python, python_emitter.emit(iface)))
     if args.cpp:
         outputs.append((args.cpp, cpp_emitter.emit(iface)))
+    if args.kotlin:
+        outputs += [(os.path.join(args.kotlin, path), text) for path, text in kotlin_emitter.emit(iface, base).items()]
     stale = 0
     for path, text in outputs:
         if args.check:
@@ -49,6 +58,7 @@ def main(argv: list) -> int:
                 sys.stderr.writelines(difflib.unified_diff(
                     current.splitlines(True), text.splitlines(True), path, f"{path} (regenerated)"))
         else:
+            os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
             with open(path, "w", encoding="utf-8") as fh:
                 fh.write(text)
     if stale:
