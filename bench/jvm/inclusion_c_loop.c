@@ -14,14 +14,16 @@ static RustBuffer buffer(const uint8_t* data, int32_t len, RustCallStatus* statu
   return ffi_quorvantile_log_rustbuffer_from_bytes(bytes, status);
 }
 
-// Nanoseconds for `iterations` calls; -1 if any call failed. `leaf`, `proof` and `root` are the
+// Nanoseconds for `iterations` calls, of the calling thread's CPU time (`cpu` non-zero) or of wall
+// time; -1 if any call failed. `leaf`, `proof` and `root` are the
 // arguments already in the buffer encoding.
 int64_t qv_bench_inclusion_c(uint64_t index, uint64_t size, const uint8_t* leaf, int32_t leaf_len,
                              const uint8_t* proof, int32_t proof_len, const uint8_t* root, int32_t root_len,
-                             uint32_t iterations) {
+                             uint32_t iterations, int32_t cpu) {
+  const clockid_t clock = cpu ? CLOCK_THREAD_CPUTIME_ID : CLOCK_MONOTONIC;
   struct timespec start;
   struct timespec end;
-  clock_gettime(CLOCK_MONOTONIC, &start);
+  clock_gettime(clock, &start);
   for (uint32_t i = 0; i < iterations; ++i) {
     RustCallStatus status = {0, {0, 0, 0}};
     const RustBuffer a = buffer(leaf, leaf_len, &status);
@@ -30,6 +32,6 @@ int64_t qv_bench_inclusion_c(uint64_t index, uint64_t size, const uint8_t* leaf,
     uniffi_quorvantile_log_fn_func_verify_inclusion(index, size, a, b, c, &status);
     if (status.code != 0) return -1;
   }
-  clock_gettime(CLOCK_MONOTONIC, &end);
+  clock_gettime(clock, &end);
   return (int64_t)(end.tv_sec - start.tv_sec) * 1000000000 + (end.tv_nsec - start.tv_nsec);
 }

@@ -13,6 +13,7 @@ import com.sun.jna.Pointer
 import com.sun.jna.Structure
 import java.io.ByteArrayOutputStream
 import java.io.File
+import java.lang.reflect.Field
 import java.nio.charset.CharacterCodingException
 import java.nio.charset.CodingErrorAction
 import java.nio.charset.StandardCharsets
@@ -29,32 +30,61 @@ class LibraryNotFoundException(message: String) : QuorvantileException(message, 
 /** The shared library is not the one these bindings were generated from. */
 class LibraryMismatchException(message: String) : QuorvantileException(message, "library_mismatch")
 
+// The structures name their fields once: JNA would otherwise list a class's fields by reflection
+// every time an instance is made, which is most of a call's cost.
+
+/** The fields of a structure class, in declaration order. */
+private fun fieldsOf(cls: Class<*>, names: List<String>): List<Field> = names.map { cls.getField(it) }
+
 /** A library buffer: `capacity` and `len` bytes at `data`, owned by the library. */
-@Structure.FieldOrder("capacity", "len", "data")
 open class RustBuffer : Structure() {
     @JvmField var capacity: Long = 0
     @JvmField var len: Long = 0
     @JvmField var data: Pointer? = null
 
+    override fun getFieldOrder(): List<String> = ORDER
+    override fun getFieldList(): MutableList<Field> = ArrayList(FIELDS)
+
     /** The buffer passed and returned by value. */
     class ByValue : RustBuffer(), Structure.ByValue
+
+    private companion object {
+        val ORDER = listOf("capacity", "len", "data")
+        val FIELDS = fieldsOf(RustBuffer::class.java, ORDER)
+    }
 }
 
 /** A view of caller memory that the library copies into a new buffer. */
-@Structure.FieldOrder("len", "data")
 open class ForeignBytes : Structure() {
     @JvmField var len: Int = 0
     @JvmField var data: Pointer? = null
 
+    override fun getFieldOrder(): List<String> = ORDER
+    override fun getFieldList(): MutableList<Field> = ArrayList(FIELDS)
+
     /** The view passed by value. */
     class ByValue : ForeignBytes(), Structure.ByValue
+
+    private companion object {
+        val ORDER = listOf("len", "data")
+        val FIELDS = fieldsOf(ForeignBytes::class.java, ORDER)
+    }
 }
 
 /** A call's outcome: code 0 success, 1 the function's error, 2 unexpected failure, 3 cancelled. */
-@Structure.FieldOrder("code", "error_buf")
 open class RustCallStatus : Structure() {
     @JvmField var code: Byte = 0
-    @JvmField var error_buf: RustBuffer = RustBuffer()
+
+    /** Made by JNA over this structure's own memory (an initializer here would allocate twice). */
+    lateinit var error_buf: RustBuffer
+
+    override fun getFieldOrder(): List<String> = ORDER
+    override fun getFieldList(): MutableList<Field> = ArrayList(FIELDS)
+
+    private companion object {
+        val ORDER = listOf("code", "error_buf")
+        val FIELDS = fieldsOf(RustCallStatus::class.java, ORDER)
+    }
 
     init {
         // Only `code` is read after every call; the error buffer is read when code is not 0.
@@ -260,6 +290,7 @@ fun checkUnsigned(value: Long, bits: Int, where: String): Long {
 class Call(private val fns: BufferFunctions, private val function: String) {
     private val made = ArrayList<RustBuffer.ByValue>(4)
     val status = RustCallStatus()
+    private var releaseStatus: RustCallStatus? = null
 
     /** Library buffers holding [encoded], in order; on a failure, those already made are released. */
     fun arguments(encoded: Array<ByteArray>): Array<RustBuffer.ByValue> {
@@ -275,7 +306,7 @@ class Call(private val fns: BufferFunctions, private val function: String) {
                 view.len = a.size
                 view.data = if (a.isEmpty()) null else memory!!.share(offset, a.size.toLong()).also { it.write(0, a, 0, a.size) }
                 offset += a.size
-                val status = RustCallStatus()
+                // The status is written only on failure, so the call's own (still zero) one serves.
                 val buf = fns.rustbufferFromBytes(view, status)
                 if (status.readCode() != 0.toByte()) {
                     status.read()
@@ -299,11 +330,13 @@ class Call(private val fns: BufferFunctions, private val function: String) {
         val data = buf.data
         val bytes = if (len == 0L || data == null) ByteArray(0) else data.getByteArray(0, len.toInt())
         if (data != null || buf.capacity != 0L) {
-            val release = RustBuffer.ByValue()
-            release.capacity = buf.capacity
-            release.len = len
-            release.data = data
-            val status = RustCallStatus()
+            val release = buf as? RustBuffer.ByValue ?: RustBuffer.ByValue().also {
+                it.capacity = buf.capacity
+                it.len = len
+                it.data = data
+            }
+            // Written only on failure, after which nothing more is released through it.
+            val status = releaseStatus ?: RustCallStatus().also { releaseStatus = it }
             fns.rustbufferFree(release, status)
             if (status.readCode() != 0.toByte()) {
                 status.read()
