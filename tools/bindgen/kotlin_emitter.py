@@ -230,16 +230,21 @@ def _function(iface: Interface, f: Function, raw: str) -> List[str]:
              "@throws LibraryMismatchException the library differs from these bindings (on the first call)."]
     params = ", ".join(f"{camel(a.name)}: {kotlin_type(a.type)}" for a in f.arguments)
     result = "" if f.result is None else f": {kotlin_type(f.result)}"
-    out = kdoc(f.doc, "", tags) + [f"fun {camel(f.name)}({params}){result} {{",
-                                   f'    val call = Call(functions(), "{f.name}")']
+    out = kdoc(f.doc, "", tags) + [f"fun {camel(f.name)}({params}){result} {{"]
     buffered = [a for a in f.arguments if _raw_type(a.type) == "RustBuffer.ByValue"]
-    if buffered:
-        out.append("    val a = call.arguments(arrayOf(")
-        for i, a in enumerate(buffered):
-            name = camel(a.name)
-            encoded = f"utf8({name})" if a.type[0] == "string" else f"encode {{ w -> {write(a.type, name, a.name)} }}"
-            out.append(f"        {encoded}{',' if i + 1 < len(buffered) else ''}")
+    encoded = []
+    for a in buffered:
+        name = camel(a.name)
+        encoded.append(f"utf8({name})" if a.type[0] == "string" else f"encode {{ w -> {write(a.type, name, a.name)} }}")
+    if encoded:
+        out.append(f'    val call = Call(functions(), "{f.name}", arrayOf(')
+        out += [f"        {e}{',' if i + 1 < len(encoded) else ''}" for i, e in enumerate(encoded)]
         out.append("    ))")
+    else:
+        out.append(f'    val call = Call(functions(), "{f.name}", arrayOf())')
+    out += ["    try {"]
+    if buffered:
+        out.append("        val a = call.arguments()")
     args = []
     for a in f.arguments:
         if a in buffered:
@@ -249,11 +254,13 @@ def _function(iface: Interface, f: Function, raw: str) -> List[str]:
     invoke = f"{raw}.{_raw_symbol(iface, f)}({''.join(x + ', ' for x in args)}call.status)"
     errors = f"{{ n, m -> {f.error}.lift(n, m) }}"
     if f.result is None:
-        out += [f"    {invoke}", f"    call.check({errors})"]
+        out += [f"        {invoke}", f"        call.check({errors})"]
     elif _raw_type(f.result) != "RustBuffer.ByValue":
-        out += [f"    val v = {invoke}", f"    call.check({errors})", f"    return {_lift_scalar(f.result, 'v')}"]
+        out += [f"        val v = {invoke}", f"        call.check({errors})",
+                f"        return {_lift_scalar(f.result, 'v')}"]
     else:
-        out += [f"    return call.lift({invoke}, {{ r -> {read(f.result)} }}, {errors}, \"{spelled(f.result)}\")"]
+        out += [f"        return call.lift({invoke}, {{ r -> {read(f.result)} }}, {errors}, \"{spelled(f.result)}\")"]
+    out += ["    } finally {", "        call.close()", "    }"]
     return out + ["}", ""]
 
 

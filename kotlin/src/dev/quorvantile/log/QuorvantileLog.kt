@@ -403,11 +403,15 @@ internal object QuorvantileLogRaw : BufferFunctions {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun checkpointParse(bodyText: String): CheckpointHead {
-    val call = Call(functions(), "checkpoint_parse")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "checkpoint_parse", arrayOf(
         utf8(bodyText)
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_parse(a[0], call.status), { r -> CheckpointHead.read(r) }, { n, m -> VerifyError.lift(n, m) }, "CheckpointHead")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_parse(a[0], call.status), { r -> CheckpointHead.read(r) }, { n, m -> VerifyError.lift(n, m) }, "CheckpointHead")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -422,12 +426,16 @@ fun checkpointParse(bodyText: String): CheckpointHead {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun checkpointVerify(noteText: String, vkeys: List<String>): CheckpointHead {
-    val call = Call(functions(), "checkpoint_verify")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "checkpoint_verify", arrayOf(
         utf8(noteText),
         encode { w -> w.list(vkeys) { x0 -> w.string(x0) } }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_verify(a[0], a[1], call.status), { r -> CheckpointHead.read(r) }, { n, m -> VerifyError.lift(n, m) }, "CheckpointHead")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_verify(a[0], a[1], call.status), { r -> CheckpointHead.read(r) }, { n, m -> VerifyError.lift(n, m) }, "CheckpointHead")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -443,15 +451,19 @@ fun checkpointVerify(noteText: String, vkeys: List<String>): CheckpointHead {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun checkpointVerifyConsistency(olderNote: String, newerNote: String, vkeys: List<String>, proof: List<ByteArray>) {
-    val call = Call(functions(), "checkpoint_verify_consistency")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "checkpoint_verify_consistency", arrayOf(
         utf8(olderNote),
         utf8(newerNote),
         encode { w -> w.list(vkeys) { x0 -> w.string(x0) } },
         encode { w -> w.list(proof) { x0 -> w.bytes(x0) } }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_verify_consistency(a[0], a[1], a[2], a[3], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_verify_consistency(a[0], a[1], a[2], a[3], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -468,15 +480,19 @@ fun checkpointVerifyConsistency(olderNote: String, newerNote: String, vkeys: Lis
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun checkpointVerifyInclusion(noteText: String, vkeys: List<String>, leafIndex: Long, leafHash: ByteArray, proof: List<ByteArray>) {
-    val call = Call(functions(), "checkpoint_verify_inclusion")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "checkpoint_verify_inclusion", arrayOf(
         utf8(noteText),
         encode { w -> w.list(vkeys) { x0 -> w.string(x0) } },
         encode { w -> w.bytes(leafHash) },
         encode { w -> w.list(proof) { x0 -> w.bytes(x0) } }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_verify_inclusion(a[0], a[1], leafIndex, a[2], a[3], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_checkpoint_verify_inclusion(a[0], a[1], leafIndex, a[2], a[3], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -493,16 +509,20 @@ fun checkpointVerifyInclusion(noteText: String, vkeys: List<String>, leafIndex: 
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun coniksVerifyAbsence(namespace: String, vrfPublic: ByteArray, root: ByteArray, identity: ByteArray, proof: ByteArray) {
-    val call = Call(functions(), "coniks_verify_absence")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "coniks_verify_absence", arrayOf(
         utf8(namespace),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(identity) },
         encode { w -> w.bytes(proof) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_coniks_verify_absence(a[0], a[1], a[2], a[3], a[4], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_coniks_verify_absence(a[0], a[1], a[2], a[3], a[4], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -520,15 +540,19 @@ fun coniksVerifyAbsence(namespace: String, vrfPublic: ByteArray, root: ByteArray
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun coniksVerifyLookup(namespace: String, vrfPublic: ByteArray, root: ByteArray, identity: ByteArray, proof: ByteArray): ByteArray {
-    val call = Call(functions(), "coniks_verify_lookup")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "coniks_verify_lookup", arrayOf(
         utf8(namespace),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(identity) },
         encode { w -> w.bytes(proof) }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_coniks_verify_lookup(a[0], a[1], a[2], a[3], a[4], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_coniks_verify_lookup(a[0], a[1], a[2], a[3], a[4], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -548,15 +572,19 @@ fun coniksVerifyLookup(namespace: String, vrfPublic: ByteArray, root: ByteArray,
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keyHistoryEntryHashWithContext(context: String, seq: Long, tsMs: Long, encX25519: ByteArray, encPq: ByteArray, signingPub: ByteArray, prevEntryHash: ByteArray?): ByteArray {
-    val call = Call(functions(), "key_history_entry_hash_with_context")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "key_history_entry_hash_with_context", arrayOf(
         utf8(context),
         encode { w -> w.bytes(encX25519) },
         encode { w -> w.bytes(encPq) },
         encode { w -> w.bytes(signingPub) },
         encode { w -> w.optional(prevEntryHash) { x0 -> w.bytes(x0) } }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_entry_hash_with_context(a[0], seq, tsMs, a[1], a[2], a[3], a[4], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_entry_hash_with_context(a[0], seq, tsMs, a[1], a[2], a[3], a[4], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -575,14 +603,18 @@ fun keyHistoryEntryHashWithContext(context: String, seq: Long, tsMs: Long, encX2
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keyHistoryV1CanonicalBytes(seq: Long, tsMs: Long, encX25519: ByteArray, encPq: ByteArray, signingPub: ByteArray, prevEntryHash: ByteArray?): ByteArray {
-    val call = Call(functions(), "key_history_v1_canonical_bytes")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "key_history_v1_canonical_bytes", arrayOf(
         encode { w -> w.bytes(encX25519) },
         encode { w -> w.bytes(encPq) },
         encode { w -> w.bytes(signingPub) },
         encode { w -> w.optional(prevEntryHash) { x0 -> w.bytes(x0) } }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_v1_canonical_bytes(seq, tsMs, a[0], a[1], a[2], a[3], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_v1_canonical_bytes(seq, tsMs, a[0], a[1], a[2], a[3], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -601,14 +633,18 @@ fun keyHistoryV1CanonicalBytes(seq: Long, tsMs: Long, encX25519: ByteArray, encP
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keyHistoryV1EntryHash(seq: Long, tsMs: Long, encX25519: ByteArray, encPq: ByteArray, signingPub: ByteArray, prevEntryHash: ByteArray?): ByteArray {
-    val call = Call(functions(), "key_history_v1_entry_hash")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "key_history_v1_entry_hash", arrayOf(
         encode { w -> w.bytes(encX25519) },
         encode { w -> w.bytes(encPq) },
         encode { w -> w.bytes(signingPub) },
         encode { w -> w.optional(prevEntryHash) { x0 -> w.bytes(x0) } }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_v1_entry_hash(seq, tsMs, a[0], a[1], a[2], a[3], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_v1_entry_hash(seq, tsMs, a[0], a[1], a[2], a[3], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -627,14 +663,18 @@ fun keyHistoryV1EntryHash(seq: Long, tsMs: Long, encX25519: ByteArray, encPq: By
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keyHistoryV1Rfc6962LeafHash(seq: Long, tsMs: Long, encX25519: ByteArray, encPq: ByteArray, signingPub: ByteArray, prevEntryHash: ByteArray?): ByteArray {
-    val call = Call(functions(), "key_history_v1_rfc6962_leaf_hash")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "key_history_v1_rfc6962_leaf_hash", arrayOf(
         encode { w -> w.bytes(encX25519) },
         encode { w -> w.bytes(encPq) },
         encode { w -> w.bytes(signingPub) },
         encode { w -> w.optional(prevEntryHash) { x0 -> w.bytes(x0) } }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_v1_rfc6962_leaf_hash(seq, tsMs, a[0], a[1], a[2], a[3], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_key_history_v1_rfc6962_leaf_hash(seq, tsMs, a[0], a[1], a[2], a[3], call.status), { r -> r.bytes() }, { n, m -> VerifyError.lift(n, m) }, "sequence<u8>")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -652,15 +692,19 @@ fun keyHistoryV1Rfc6962LeafHash(seq: Long, tsMs: Long, encX25519: ByteArray, enc
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keytransVerifyFixedVersion(context: String, vrfPublic: ByteArray, root: ByteArray, label: ByteArray, proof: ByteArray): SearchResult {
-    val call = Call(functions(), "keytrans_verify_fixed_version")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "keytrans_verify_fixed_version", arrayOf(
         utf8(context),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(label) },
         encode { w -> w.bytes(proof) }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version(a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version(a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -679,15 +723,19 @@ fun keytransVerifyFixedVersion(context: String, vrfPublic: ByteArray, root: Byte
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keytransVerifyFixedVersionSuite(suiteId: Int, context: String, vrfPublic: ByteArray, root: ByteArray, label: ByteArray, proof: ByteArray): SearchResult {
-    val call = Call(functions(), "keytrans_verify_fixed_version_suite")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "keytrans_verify_fixed_version_suite", arrayOf(
         utf8(context),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(label) },
         encode { w -> w.bytes(proof) }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version_suite(checkUnsigned(suiteId.toLong(), 16, "suite_id").toShort(), a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version_suite(checkUnsigned(suiteId.toLong(), 16, "suite_id").toShort(), a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -704,16 +752,20 @@ fun keytransVerifyFixedVersionSuite(suiteId: Int, context: String, vrfPublic: By
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keytransVerifyMonitor(context: String, vrfPublic: ByteArray, root: ByteArray, label: ByteArray, proof: ByteArray) {
-    val call = Call(functions(), "keytrans_verify_monitor")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "keytrans_verify_monitor", arrayOf(
         utf8(context),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(label) },
         encode { w -> w.bytes(proof) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_monitor(a[0], a[1], a[2], a[3], a[4], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_monitor(a[0], a[1], a[2], a[3], a[4], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -731,16 +783,20 @@ fun keytransVerifyMonitor(context: String, vrfPublic: ByteArray, root: ByteArray
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keytransVerifyMonitorSuite(suiteId: Int, context: String, vrfPublic: ByteArray, root: ByteArray, label: ByteArray, proof: ByteArray) {
-    val call = Call(functions(), "keytrans_verify_monitor_suite")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "keytrans_verify_monitor_suite", arrayOf(
         utf8(context),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(label) },
         encode { w -> w.bytes(proof) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_monitor_suite(checkUnsigned(suiteId.toLong(), 16, "suite_id").toShort(), a[0], a[1], a[2], a[3], a[4], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_monitor_suite(checkUnsigned(suiteId.toLong(), 16, "suite_id").toShort(), a[0], a[1], a[2], a[3], a[4], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -758,15 +814,19 @@ fun keytransVerifyMonitorSuite(suiteId: Int, context: String, vrfPublic: ByteArr
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keytransVerifySearch(context: String, vrfPublic: ByteArray, root: ByteArray, label: ByteArray, proof: ByteArray): SearchResult {
-    val call = Call(functions(), "keytrans_verify_search")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "keytrans_verify_search", arrayOf(
         utf8(context),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(label) },
         encode { w -> w.bytes(proof) }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_search(a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_search(a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -785,15 +845,19 @@ fun keytransVerifySearch(context: String, vrfPublic: ByteArray, root: ByteArray,
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun keytransVerifySearchSuite(suiteId: Int, context: String, vrfPublic: ByteArray, root: ByteArray, label: ByteArray, proof: ByteArray): SearchResult {
-    val call = Call(functions(), "keytrans_verify_search_suite")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "keytrans_verify_search_suite", arrayOf(
         utf8(context),
         encode { w -> w.bytes(vrfPublic) },
         encode { w -> w.bytes(root) },
         encode { w -> w.bytes(label) },
         encode { w -> w.bytes(proof) }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_search_suite(checkUnsigned(suiteId.toLong(), 16, "suite_id").toShort(), a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_keytrans_verify_search_suite(checkUnsigned(suiteId.toLong(), 16, "suite_id").toShort(), a[0], a[1], a[2], a[3], a[4], call.status), { r -> SearchResult.read(r) }, { n, m -> VerifyError.lift(n, m) }, "SearchResult")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -807,13 +871,17 @@ fun keytransVerifySearchSuite(suiteId: Int, context: String, vrfPublic: ByteArra
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun policyEnforceCheckpointSignature(envelope: ByteArray, signature: String) {
-    val call = Call(functions(), "policy_enforce_checkpoint_signature")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "policy_enforce_checkpoint_signature", arrayOf(
         encode { w -> w.bytes(envelope) },
         utf8(signature)
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(a[0], a[1], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signature(a[0], a[1], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -827,13 +895,17 @@ fun policyEnforceCheckpointSignature(envelope: ByteArray, signature: String) {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun policyEnforceCheckpointSigningKey(envelope: ByteArray, publicKey: String) {
-    val call = Call(functions(), "policy_enforce_checkpoint_signing_key")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "policy_enforce_checkpoint_signing_key", arrayOf(
         encode { w -> w.bytes(envelope) },
         utf8(publicKey)
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signing_key(a[0], a[1], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_checkpoint_signing_key(a[0], a[1], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -847,13 +919,17 @@ fun policyEnforceCheckpointSigningKey(envelope: ByteArray, publicKey: String) {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun policyEnforceCommitmentHash(envelope: ByteArray, observed: CommitmentHash) {
-    val call = Call(functions(), "policy_enforce_commitment_hash")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "policy_enforce_commitment_hash", arrayOf(
         encode { w -> w.bytes(envelope) },
         encode { w -> w.i32(observed.number) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_commitment_hash(a[0], a[1], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_commitment_hash(a[0], a[1], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -867,12 +943,16 @@ fun policyEnforceCommitmentHash(envelope: ByteArray, observed: CommitmentHash) {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun policyEnforceDirectoryBackend(envelope: ByteArray, observedBackendId: Int) {
-    val call = Call(functions(), "policy_enforce_directory_backend")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "policy_enforce_directory_backend", arrayOf(
         encode { w -> w.bytes(envelope) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_directory_backend(a[0], checkUnsigned(observedBackendId.toLong(), 16, "observed_backend_id").toShort(), call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_directory_backend(a[0], checkUnsigned(observedBackendId.toLong(), 16, "observed_backend_id").toShort(), call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -886,12 +966,16 @@ fun policyEnforceDirectoryBackend(envelope: ByteArray, observedBackendId: Int) {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun policyEnforceVrfSuiteId(envelope: ByteArray, observedSuiteId: Int) {
-    val call = Call(functions(), "policy_enforce_vrf_suite_id")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "policy_enforce_vrf_suite_id", arrayOf(
         encode { w -> w.bytes(envelope) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_vrf_suite_id(a[0], checkUnsigned(observedSuiteId.toLong(), 8, "observed_suite_id").toByte(), call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_policy_enforce_vrf_suite_id(a[0], checkUnsigned(observedSuiteId.toLong(), 8, "observed_suite_id").toByte(), call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -905,11 +989,15 @@ fun policyEnforceVrfSuiteId(envelope: ByteArray, observedSuiteId: Int) {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun signedPolicyVerify(envelope: ByteArray): PolicyPosture {
-    val call = Call(functions(), "signed_policy_verify")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "signed_policy_verify", arrayOf(
         encode { w -> w.bytes(envelope) }
     ))
-    return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_signed_policy_verify(a[0], call.status), { r -> PolicyPosture.read(r) }, { n, m -> VerifyError.lift(n, m) }, "PolicyPosture")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_signed_policy_verify(a[0], call.status), { r -> PolicyPosture.read(r) }, { n, m -> VerifyError.lift(n, m) }, "PolicyPosture")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -925,15 +1013,19 @@ fun signedPolicyVerify(envelope: ByteArray): PolicyPosture {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun verifyCommitment(context: String, commitment: ByteArray, value: ByteArray, opening: ByteArray) {
-    val call = Call(functions(), "verify_commitment")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "verify_commitment", arrayOf(
         utf8(context),
         encode { w -> w.bytes(commitment) },
         encode { w -> w.bytes(value) },
         encode { w -> w.bytes(opening) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_commitment(a[0], a[1], a[2], a[3], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_commitment(a[0], a[1], a[2], a[3], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -950,14 +1042,18 @@ fun verifyCommitment(context: String, commitment: ByteArray, value: ByteArray, o
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun verifyConsistency(size1: Long, size2: Long, proof: List<ByteArray>, root1: ByteArray, root2: ByteArray) {
-    val call = Call(functions(), "verify_consistency")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "verify_consistency", arrayOf(
         encode { w -> w.list(proof) { x0 -> w.bytes(x0) } },
         encode { w -> w.bytes(root1) },
         encode { w -> w.bytes(root2) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_consistency(size1, size2, a[0], a[1], a[2], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_consistency(size1, size2, a[0], a[1], a[2], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -974,14 +1070,18 @@ fun verifyConsistency(size1: Long, size2: Long, proof: List<ByteArray>, root1: B
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun verifyInclusion(index: Long, size: Long, leafHash: ByteArray, proof: List<ByteArray>, root: ByteArray) {
-    val call = Call(functions(), "verify_inclusion")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "verify_inclusion", arrayOf(
         encode { w -> w.bytes(leafHash) },
         encode { w -> w.list(proof) { x0 -> w.bytes(x0) } },
         encode { w -> w.bytes(root) }
     ))
-    QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_inclusion(index, size, a[0], a[1], a[2], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_inclusion(index, size, a[0], a[1], a[2], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -996,12 +1096,16 @@ fun verifyInclusion(index: Long, size: Long, leafHash: ByteArray, proof: List<By
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun verifySignedNote(noteText: String, vkeys: List<String>): Long {
-    val call = Call(functions(), "verify_signed_note")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "verify_signed_note", arrayOf(
         utf8(noteText),
         encode { w -> w.list(vkeys) { x0 -> w.string(x0) } }
     ))
-    val v = QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_signed_note(a[0], a[1], call.status)
-    call.check({ n, m -> VerifyError.lift(n, m) })
-    return v.toLong() and 0xFFFFFFFFL
+    try {
+        val a = call.arguments()
+        val v = QuorvantileLogRaw.uniffi_quorvantile_log_fn_func_verify_signed_note(a[0], a[1], call.status)
+        call.check({ n, m -> VerifyError.lift(n, m) })
+        return v.toLong() and 0xFFFFFFFFL
+    } finally {
+        call.close()
+    }
 }

@@ -275,12 +275,16 @@ internal object QuorvantileWitnessRaw : BufferFunctions {
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun checkpointVerifyCosigned(noteText: String, policy: String): CosignedCheckpoint {
-    val call = Call(functions(), "checkpoint_verify_cosigned")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "checkpoint_verify_cosigned", arrayOf(
         utf8(noteText),
         utf8(policy)
     ))
-    return call.lift(QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_checkpoint_verify_cosigned(a[0], a[1], call.status), { r -> CosignedCheckpoint.read(r) }, { n, m -> WitnessError.lift(n, m) }, "CosignedCheckpoint")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_checkpoint_verify_cosigned(a[0], a[1], call.status), { r -> CosignedCheckpoint.read(r) }, { n, m -> WitnessError.lift(n, m) }, "CosignedCheckpoint")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -296,15 +300,19 @@ fun checkpointVerifyCosigned(noteText: String, policy: String): CosignedCheckpoi
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun checkpointVerifyCosignedConsistency(olderNote: String, newerNote: String, policy: String, proof: List<ByteArray>) {
-    val call = Call(functions(), "checkpoint_verify_cosigned_consistency")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "checkpoint_verify_cosigned_consistency", arrayOf(
         utf8(olderNote),
         utf8(newerNote),
         utf8(policy),
         encode { w -> w.list(proof) { x0 -> w.bytes(x0) } }
     ))
-    QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_checkpoint_verify_cosigned_consistency(a[0], a[1], a[2], a[3], call.status)
-    call.check({ n, m -> WitnessError.lift(n, m) })
+    try {
+        val a = call.arguments()
+        QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_checkpoint_verify_cosigned_consistency(a[0], a[1], a[2], a[3], call.status)
+        call.check({ n, m -> WitnessError.lift(n, m) })
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -320,13 +328,17 @@ fun checkpointVerifyCosignedConsistency(olderNote: String, newerNote: String, po
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun tlogProofVerify(proofText: String, policy: String, leafHash: ByteArray): TlogProof {
-    val call = Call(functions(), "tlog_proof_verify")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "tlog_proof_verify", arrayOf(
         utf8(proofText),
         utf8(policy),
         encode { w -> w.bytes(leafHash) }
     ))
-    return call.lift(QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_tlog_proof_verify(a[0], a[1], a[2], call.status), { r -> TlogProof.read(r) }, { n, m -> WitnessError.lift(n, m) }, "TlogProof")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_tlog_proof_verify(a[0], a[1], a[2], call.status), { r -> TlogProof.read(r) }, { n, m -> WitnessError.lift(n, m) }, "TlogProof")
+    } finally {
+        call.close()
+    }
 }
 
 /**
@@ -340,9 +352,13 @@ fun tlogProofVerify(proofText: String, policy: String, leafHash: ByteArray): Tlo
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
  */
 fun witnessPolicyParse(policy: String): WitnessPolicy {
-    val call = Call(functions(), "witness_policy_parse")
-    val a = call.arguments(arrayOf(
+    val call = Call(functions(), "witness_policy_parse", arrayOf(
         utf8(policy)
     ))
-    return call.lift(QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_witness_policy_parse(a[0], call.status), { r -> WitnessPolicy.read(r) }, { n, m -> WitnessError.lift(n, m) }, "WitnessPolicy")
+    try {
+        val a = call.arguments()
+        return call.lift(QuorvantileWitnessRaw.uniffi_quorvantile_witness_fn_func_witness_policy_parse(a[0], call.status), { r -> WitnessPolicy.read(r) }, { n, m -> WitnessError.lift(n, m) }, "WitnessPolicy")
+    } finally {
+        call.close()
+    }
 }
