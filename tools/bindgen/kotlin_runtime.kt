@@ -142,6 +142,7 @@ fun checkLibrary(lib: LoadedLibrary, namespace: String, contractVersion: Int, ch
         throw LibraryMismatchException(
             "${lib.path} has contract version $got; these bindings need contract version $contractVersion")
     }
+    for (name in listOf("rustbuffer_from_bytes", "rustbuffer_free")) symbol(lib, "ffi_${namespace}_$name", name)
     for ((name, expected) in checksums.toSortedMap()) {
         val value = symbol(lib, "uniffi_${namespace}_checksum_func_$name", name).invokeInt(arrayOf()) and 0xFFFF
         if (value != expected) {
