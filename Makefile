@@ -106,17 +106,15 @@ fuzz-seeds: deps fuzz-deps
 	cmake --build --preset fuzz
 	tools/fuzz_seeds/make_seeds.sh
 
-# Regenerates the Python modules and the C++ header from the built libraries' interface descriptions.
+# Regenerates the Python modules, the C++ headers and the Kotlin sources from the built libraries' interface descriptions.
 bindings: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target quorvantile_log quorvantile_witness
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_log.so \
-	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp
+	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp --kotlin kotlin/src
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_witness.so \
-	  --python python/quorvantile_log/witness.py
-	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_log.so --kotlin kotlin/src
-	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_witness.so --kotlin kotlin/src \
-	  --kotlin-base build/release/libquorvantile_log.so
+	  --base build/release/libquorvantile_log.so \
+	  --python python/quorvantile_log/witness.py --cpp include/quorvantile_witness.hpp --kotlin kotlin/src
 
 # The shared libraries, their headers, the CMake packages and the .pc files under $(PREFIX).
 install: deps

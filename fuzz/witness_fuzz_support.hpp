@@ -65,8 +65,8 @@ inline bool starts_with(const RustBuffer& b, std::string_view prefix) {
   return b.len >= prefix.size() && std::memcmp(b.data, prefix.data(), prefix.size()) == 0;
 }
 
-// Code 0 with a result (when the export returns one), code 1 with an encoded WitnessError whose
-// message fills the buffer exactly, or code 2 for an argument the frame refused; anything else is
+// Code 0 with a result (when the export returns one), code 1 with an encoded WitnessError of a
+// known variant whose message fills the buffer exactly, or code 2 for an argument the frame refused; anything else is
 // a fault. Releases every buffer.
 inline void check_and_release(RustCallStatus& status, RustBuffer result, bool returns_record) {
   RustCallStatus s{};
@@ -80,7 +80,9 @@ inline void check_and_release(RustCallStatus& status, RustBuffer result, bool re
       const RustBuffer& e = status.error_buf;
       if (result.data != nullptr || result.len != 0 || e.len < 9) std::abort();
       const uint32_t len = uint32_t{e.data[4]} << 24 | uint32_t{e.data[5]} << 16 | uint32_t{e.data[6]} << 8 | e.data[7];
-      if (e.data[0] != 0 || e.data[1] != 0 || e.data[2] != 0 || e.data[3] != 1 || len + 8 != e.len) std::abort();
+      if (e.data[0] != 0 || e.data[1] != 0 || e.data[2] != 0 || e.data[3] < QVW_ERROR_VERIFICATION ||
+          e.data[3] > QVW_ERROR_MALFORMED_INPUT || len + 8 != e.len)
+        std::abort();
       ffi_quorvantile_witness_rustbuffer_free(e, &s);
       break;
     }

@@ -5,12 +5,17 @@
  * The calling convention is the log library's (quorvantile_log.h): every fallible function takes
  * a RustCallStatus pointer as its last argument, initialised to code 0 and an empty error_buf.
  * On return, code 0 means success (the status is not written); 1 means the function's error
- * WitnessError was raised (error_buf holds it encoded: a big-endian i32 variant number 1, then
- * the message as a big-endian i32 byte count and UTF-8 bytes); 2 means an unexpected failure
+ * WitnessError was raised (error_buf holds it encoded: a big-endian i32 variant number, then the
+ * message as a big-endian i32 byte count and UTF-8 bytes); 2 means an unexpected failure
  * (error_buf holds the message as raw UTF-8); 3 means cancelled. Buffers belong to the component
  * that made them: release every non-empty error_buf and every returned RustBuffer of these
  * functions with ffi_quorvantile_witness_rustbuffer_free, and build arguments with
  * ffi_quorvantile_witness_rustbuffer_from_bytes. RustBuffer arguments are consumed by the call.
+ *
+ * The variant tells what to fix: QVW_ERROR_VERIFICATION (1) a well-formed input that did not
+ * verify, QVW_ERROR_MALFORMED_POLICY (2) a malformed witness quorum policy (a configuration
+ * mistake), QVW_ERROR_MALFORMED_INPUT (3) a checkpoint note, proof bundle or leaf hash that is
+ * not well formed.
  *
  * Text arguments (`policy`, `note_text`, `older_note`, `newer_note`, `proof_text`) are
  * RustBuffers holding the UTF-8 bytes themselves. `leaf_hash` is an encoded sequence<u8>
@@ -68,6 +73,13 @@ enum {
 /* The continuation of an asynchronous call handle. */
 typedef void (*RustFutureContinuationCallback)(uint64_t callback_data, int8_t poll_code);
 #endif /* QUORVANTILE_ABI_RECORDS */
+
+/* The variant numbers of WitnessError. */
+enum {
+  QVW_ERROR_VERIFICATION = 1,
+  QVW_ERROR_MALFORMED_POLICY = 2,
+  QVW_ERROR_MALFORMED_INPUT = 3,
+};
 
 /* Buffers and version. */
 RustBuffer ffi_quorvantile_witness_rustbuffer_alloc(uint64_t size, RustCallStatus* status);

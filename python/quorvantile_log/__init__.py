@@ -1,8 +1,10 @@
 """Verification of transparency logs, signed notes and checkpoints through libquorvantile_log.
 
 Every function raises ``VerifyError.Verification`` (with the library's message) when its input
-does not verify, and ``InternalError`` when the library reports an unexpected failure. Importing
-the package refuses a library that differs from the one the bindings were generated from.
+does not verify, and ``InternalError`` when the library reports an unexpected failure; both, and
+the witness module's ``WitnessError``, derive from ``Error``, whose ``kind`` names the failure
+(``root_mismatch``, ``invalid_signature``, ...). Importing the package refuses a library that
+differs from the one the bindings were generated from.
 """
 import sys as _sys
 

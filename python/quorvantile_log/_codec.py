@@ -23,11 +23,21 @@ class DecodeError(Exception):
 
 
 def _describe(t: Tuple) -> str:
-    if t[0] in ("optional", "sequence"):
-        return f"{t[0]}<{_describe(t[1])}>"
-    if t[0] in ("record", "enum"):
+    """A type in Python's terms: int, bytes, list of str, CheckpointHead or None."""
+    kind = t[0]
+    if kind in _WIDTHS:
+        return "int"
+    if kind == "string":
+        return "str"
+    if is_bytes(t):
+        return "bytes"
+    if kind == "sequence":
+        return f"list of {_describe(t[1])}"
+    if kind == "optional":
+        return f"{_describe(t[1])} or None"
+    if kind in ("record", "enum"):
         return t[1].__name__
-    return t[0]
+    return kind
 
 
 def is_bytes(t: Tuple) -> bool:
@@ -41,7 +51,7 @@ def check_value(t: Tuple, value: Any, where: str) -> None:
         if not isinstance(value, int) or isinstance(value, bool):
             raise TypeError(f"{where}: expected an int, got {type(value).__name__}")
         if not 0 <= value < 1 << (8 * _WIDTHS[kind]):
-            raise ValueError(f"{where}: {value} does not fit {kind}")
+            raise ValueError(f"{where}: {value} is not between 0 and 2**{8 * _WIDTHS[kind]} - 1")
     elif kind == "bool":
         if not isinstance(value, bool):
             raise TypeError(f"{where}: expected a bool, got {type(value).__name__}")
@@ -53,7 +63,7 @@ def check_value(t: Tuple, value: Any, where: str) -> None:
             raise TypeError(f"{where}: expected bytes, got {type(value).__name__}")
     elif kind == "sequence":
         if isinstance(value, (str, bytes, bytearray, memoryview)) or not isinstance(value, Sequence):
-            raise TypeError(f"{where}: expected a sequence of {_describe(t[1])}, got {type(value).__name__}")
+            raise TypeError(f"{where}: expected a list of {_describe(t[1])}, got {type(value).__name__}")
         for i, item in enumerate(value):
             check_value(t[1], item, f"{where}[{i}]")
     elif kind == "optional":
@@ -68,7 +78,7 @@ def check_value(t: Tuple, value: Any, where: str) -> None:
         for name, field_type in t[1]._FIELDS:
             check_value(field_type, getattr(value, name), f"{where}.{name}")
     else:
-        raise TypeError(f"{where}: unsupported type {kind}")
+        raise TypeError(f"{where}: unsupported type {_describe(t)}")
 
 
 def _count(n: int) -> bytes:

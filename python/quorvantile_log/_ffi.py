@@ -27,10 +27,6 @@ class RustCallStatus(ctypes.Structure):
     _fields_ = [("code", ctypes.c_int8), ("error_buf", RustBuffer)]
 
 
-class InternalError(Exception):
-    """The library reported an unexpected failure (status code 2), or its reply did not decode."""
-
-
 class LibraryNotFoundError(ImportError):
     """The shared library was found nowhere; the message names every place looked at."""
 
@@ -64,8 +60,10 @@ def library_variable(library: str) -> str:
     return library.upper() + "_LIB"
 
 
-def locate(library: str, soname: str, package_dir: str) -> Tuple[ctypes.CDLL, str]:
-    """Loads the library from $<LIBRARY>_LIB, else from the package directory, else by SONAME."""
+def locate(library: str, soname: str, package_dir: str, beside: Optional[str] = None) -> Tuple[ctypes.CDLL, str]:
+    """Loads the library from $<LIBRARY>_LIB, else from the directory of the library file `beside`
+    (another library of the package, already loaded from a path), else from the package
+    directory, else by SONAME."""
     tried: List[str] = []
     variable = library_variable(library)
     explicit = os.environ.get(variable)
@@ -75,15 +73,19 @@ def locate(library: str, soname: str, package_dir: str) -> Tuple[ctypes.CDLL, st
         except OSError as e:
             raise LibraryNotFoundError(f"cannot load lib{library}: {variable}={explicit}: {e}") from None
     tried.append(f"{variable} (not set)")
-    for name in dict.fromkeys((soname, f"lib{library}.so")):
-        path = os.path.join(package_dir, name)
-        if not os.path.exists(path):
-            tried.append(f"{path} (no such file)")
-            continue
-        try:
-            return ctypes.CDLL(path), path
-        except OSError as e:
-            tried.append(f"{path} ({e})")
+    directories = [package_dir]
+    if beside and os.path.dirname(beside):
+        directories.insert(0, os.path.dirname(os.path.abspath(beside)))
+    for directory in dict.fromkeys(directories):
+        for name in dict.fromkeys((soname, f"lib{library}.so")):
+            path = os.path.join(directory, name)
+            if not os.path.exists(path):
+                tried.append(f"{path} (no such file)")
+                continue
+            try:
+                return ctypes.CDLL(path), path
+            except OSError as e:
+                tried.append(f"{path} ({e})")
     try:
         return ctypes.CDLL(soname), soname
     except OSError as e:
@@ -95,8 +97,9 @@ class Library:
     """A loaded library whose contract version and checksums match the generated bindings."""
 
     def __init__(self, cdll: ctypes.CDLL, path: str, namespace: str, contract_version: int,
-                 functions: Sequence[FunctionSpec]) -> None:
+                 functions: Sequence[FunctionSpec], internal_error: Type[Exception]) -> None:
         self.path = path
+        self._internal = internal_error
         self._functions: Dict[str, Any] = {}
         self._prefix = f"uniffi_{namespace}_fn_func_"
         version_fn = self._symbol(cdll, f"ffi_{namespace}_uniffi_contract_version")
@@ -147,7 +150,7 @@ class Library:
         buf = self._from_bytes(view, ctypes.byref(status))
         del keep
         if status.code != 0:
-            raise InternalError(self._take(status.error_buf).decode("utf-8", "replace"))
+            raise self._internal(self._take(status.error_buf).decode("utf-8", "replace"))
         return buf
 
     def _take(self, buf: RustBuffer) -> bytes:
@@ -158,7 +161,7 @@ class Library:
             self._free(buf, ctypes.byref(status))
             if status.code != 0:
                 message = ctypes.string_at(status.error_buf.data, status.error_buf.len)
-                raise InternalError(f"releasing a buffer failed: {message.decode('utf-8', 'replace')}")
+                raise self._internal(f"releasing a buffer failed: {message.decode('utf-8', 'replace')}")
         return data
 
     def call(self, spec: FunctionSpec, *values: Any) -> Any:
@@ -187,7 +190,7 @@ class Library:
         try:
             return _codec.lift_buffer(spec.result, data)
         except _codec.DecodeError as e:
-            raise InternalError(f"{spec.name} returned an undecodable {spec.result[0]}: {e}") from None
+            raise self._internal(f"{spec.name} returned an undecodable {spec.result[0]}: {e}") from None
 
     def _raise(self, spec: FunctionSpec, status: RustCallStatus) -> None:
         payload = self._take(status.error_buf)
@@ -199,10 +202,10 @@ class Library:
                 message = reader.read(("string",))
                 reader.finish()
             except _codec.DecodeError as e:
-                raise InternalError(f"{spec.name} raised an undecodable {spec.error.__name__}: {e}") from None
+                raise self._internal(f"{spec.name} raised an undecodable {spec.error.__name__}: {e}") from None
             if not 1 <= number <= len(variants):
-                raise InternalError(f"{spec.name} raised {spec.error.__name__} with unknown variant {number}")
+                raise self._internal(f"{spec.name} raised {spec.error.__name__} with unknown variant {number}")
             raise variants[number - 1](message)
         if status.code == 2:
-            raise InternalError(payload.decode("utf-8", "replace"))
-        raise InternalError(f"{spec.name} returned the unexpected call status {status.code}")
+            raise self._internal(payload.decode("utf-8", "replace"))
+        raise self._internal(f"{spec.name} returned the unexpected call status {status.code}")

@@ -81,9 +81,11 @@ class Error {
 template <class T>
 using Result = std::expected<T, Error>;
 
-// The exported error: one variant, Verification, holding the message.
+// The exported error: a variant holding the message. The log library's VerifyError has the one
+// variant Verification (1); a component's error may number further variants after it.
 struct VerifyError {
   std::string message;
+  int32_t variant = 1;
 
   static VerifyError from(const Error& error) { return {error.render()}; }
   friend bool operator==(const VerifyError&, const VerifyError&) = default;

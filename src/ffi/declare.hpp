@@ -1,10 +1,12 @@
 #pragma once
-// The one declaration of an export. QV_EXPORT_IN(ns, NS, name, NAME, Result, work, doc, (arg, Type)...)
+// The one declaration of an export. QV_EXPORT_IN(ns, NS, name, NAME, Result, work, doc, (arg, Type, arg_doc)...)
 // defines, in the interface namespace `ns` (NS in upper case) and from a single list of arguments:
 //   - the exported C function uniffi_<ns>_fn_func_<name>, which lifts the arguments in order,
 //     calls `work` once and lowers its result or error;
 //   - the description record UNIFFI_META_<NS>_FUNC_<NAME> (its symbol size is its length) with the
-//     same argument names the lifting messages use, the namespace's module path and error;
+//     same argument names the lifting messages use, the namespace's module path and error, and
+//     the documentation: `doc`, then each argument's `arg_doc` (what it means, its length where
+//     fixed);
 //   - the checksum function uniffi_<ns>_checksum_func_<name> computed from that record.
 // QV_EXPORT(name, NAME, ...) is the same in the namespace quorvantile_log.
 // `work` takes the lifted values and returns std::expected<T, E> for an error type E that
@@ -112,9 +114,26 @@ typename Decl::result::c_type invoke(RustCallStatus* status, CArgs... cargs) noe
   });
 }
 
+// A function's docstring is its summary, then each argument's text after a heading, one
+// "name: text" line per argument in declaration order, so the description carries what every
+// argument means.
+inline constexpr std::string_view kArgumentsHeading = "\n\nArguments:";
+
+template <class Decl>
+constexpr std::size_t documentation_length() {
+  constexpr std::size_t count = std::tuple_size_v<typename Decl::args>;
+  std::size_t n = Decl::doc.size();
+  if (count == 0) return n;
+  n += kArgumentsHeading.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    n += 1 + Decl::arg_names[i].size() + 2 + Decl::arg_docs[i].size();
+  }
+  return n;
+}
+
 // The function record: kind 0x00, module path, name, async flag 0, 0x00, argument count, each
 // argument (name, type, 0x00, 0x00), the result type (result of the success type and the
-// namespace's error), documentation.
+// namespace's error), documentation (the summary and the arguments' texts).
 template <class Decl, std::size_t... I>
 constexpr meta::Buf function_record(std::index_sequence<I...>) {
   using Ns = typename Decl::ns;
@@ -124,7 +143,11 @@ constexpr meta::Buf function_record(std::index_sequence<I...>) {
   auto arg = [&](std::string_view name, const meta::Buf& type) { b.short_string(name).raw(type).byte(0x00).byte(0x00); };
   (arg(Decl::arg_names[I], std::tuple_element_t<I, typename Decl::args>::meta(Ns::module_path)), ...);
   b.byte(meta::kResult).raw(Decl::result::meta(Ns::module_path)).raw(meta::enum_type(Ns::module_path, Ns::error_name));
-  b.doc(Decl::doc);
+  b.doc_length(documentation_length<Decl>()).text(Decl::doc);
+  if constexpr (sizeof...(I) > 0) {
+    b.text(kArgumentsHeading);
+    ((b.text("\n").text(Decl::arg_names[I]).text(": ").text(Decl::arg_docs[I])), ...);
+  }
   return b;
 }
 
@@ -148,10 +171,11 @@ constexpr meta::Buf function_record() {
 
 // The C parameter is the argument name with a suffix, so that names such as `namespace` that are
 // C++ keywords can still be declared.
-#define QV_ARG_PARAM(arg_name, Type) ::quorvantile_log::ffi::types::Type::c_type arg_name##_arg
-#define QV_ARG_TYPE(arg_name, Type) ::quorvantile_log::ffi::types::Type
-#define QV_ARG_NAME(arg_name, Type) std::string_view(#arg_name)
-#define QV_ARG_FORWARD(arg_name, Type) arg_name##_arg
+#define QV_ARG_PARAM(arg_name, Type, doc_text) ::quorvantile_log::ffi::types::Type::c_type arg_name##_arg
+#define QV_ARG_TYPE(arg_name, Type, doc_text) ::quorvantile_log::ffi::types::Type
+#define QV_ARG_NAME(arg_name, Type, doc_text) std::string_view(#arg_name)
+#define QV_ARG_DOC(arg_name, Type, doc_text) std::string_view(doc_text)
+#define QV_ARG_FORWARD(arg_name, Type, doc_text) arg_name##_arg
 
 #define QV_EXPORT_IN(ns_name, NS_NAME, fn_name, FN_NAME, ResultType, work_fn, doc_text, ...)                \
   namespace quorvantile_log::ffi::decl::ns_name##_exports {                                                         \
@@ -163,6 +187,7 @@ constexpr meta::Buf function_record() {
     using result = ::quorvantile_log::ffi::types::ResultType;                                            \
     using args = std::tuple<QV_FOR_EACH(QV_ARG_TYPE, __VA_ARGS__)>;                                      \
     static constexpr std::string_view arg_names[] = {QV_FOR_EACH(QV_ARG_NAME, __VA_ARGS__)};             \
+    static constexpr std::string_view arg_docs[] = {QV_FOR_EACH(QV_ARG_DOC, __VA_ARGS__)};               \
     template <class... V>                                                                                \
     static auto work(V&&... values) {                                                                    \
       return work_fn(std::forward<V>(values)...);                                                        \

@@ -108,7 +108,7 @@ void write(Writer& w, const PolicyPosture& posture) {
 
 RustBuffer encode_verify_error(const VerifyError& error) {
   Writer w;
-  w.i32(1);
+  w.i32(error.variant);
   w.string(error.message);
   return w.finish();
 }

@@ -42,7 +42,7 @@ void write(Writer& w, const CheckpointHead& head);
 void write(Writer& w, const SearchResult& result);
 void write(Writer& w, const PolicyPosture& posture);
 
-// Variant 1 (Verification), then the message as a string.
+// The variant number (1, Verification, for every log library error), then the message as a string.
 RustBuffer encode_verify_error(const VerifyError& error);
 
 }  // namespace quorvantile_log::ffi

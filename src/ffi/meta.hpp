@@ -47,10 +47,11 @@ struct Buf {
     return text(s);
   }
   // A 16-bit little-endian length, then the bytes.
-  constexpr Buf& doc(std::string_view s) {
-    byte(static_cast<uint8_t>(s.size() & 0xFF));
-    byte(static_cast<uint8_t>(s.size() >> 8));
-    return text(s);
+  constexpr Buf& doc(std::string_view s) { return doc_length(s.size()).text(s); }
+  // The length of a documentation text written next in pieces.
+  constexpr Buf& doc_length(std::size_t n) {
+    byte(static_cast<uint8_t>(n & 0xFF));
+    return byte(static_cast<uint8_t>(n >> 8));
   }
 };
 

@@ -34,7 +34,13 @@ class WitnessError {
   static WitnessError quorum_not_met(std::string quorum, uint64_t counted);
   static WitnessError origin_mismatch(std::string older, std::string newer);
 
+  // What the caller has to fix, as the exported error's variant tells it: the policy (a
+  // configuration mistake), the input (it is not well formed), or nothing (the input is well
+  // formed and did not verify).
+  enum class Category : uint8_t { FailedCheck, MalformedPolicy, MalformedInput };
+
   Kind kind() const { return kind_; }
+  Category category() const;
   // The policy line of MalformedPolicy (0 for whole-file rules).
   uint64_t line() const { return kind_ == Kind::MalformedPolicy ? number_ : 0; }
 
@@ -50,7 +56,7 @@ class WitnessError {
   Kind kind_;
   std::string text1_;  // rule, origin, key name, quorum, or the rendered library message
   std::string text2_;
-  uint64_t number_;    // line, key id or count
+  uint64_t number_;    // line, key id, count, or the log library error's kind
 };
 
 template <class T>

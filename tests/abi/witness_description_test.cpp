@@ -265,10 +265,12 @@ TEST_F(WitnessDescription, ErrorAndNamespaceRecords) {
   EXPECT_EQ(error.byte(), 0x00);
   EXPECT_EQ(error.byte(), 2) << "shape: error with message-only variants";
   EXPECT_EQ(error.byte(), 0x00);
-  ASSERT_EQ(error.byte(), 1);
-  EXPECT_EQ(error.short_string(), "Verification");
-  EXPECT_EQ(error.byte(), 0x00);
-  error.doc();
+  ASSERT_EQ(error.byte(), 3);
+  for (const char* variant : {"Verification", "MalformedPolicy", "MalformedInput"}) {
+    EXPECT_EQ(error.short_string(), variant);
+    EXPECT_EQ(error.byte(), 0x00);
+    EXPECT_FALSE(error.doc().empty()) << variant;
+  }
   EXPECT_EQ(error.byte(), 0x00) << "non-exhaustive flag";
   error.doc();
   EXPECT_TRUE(error.done());

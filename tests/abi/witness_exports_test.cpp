@@ -31,6 +31,7 @@ struct Outcome {
   int8_t code = 0;
   std::string message;
   Bytes value;
+  int32_t variant = 0;
 };
 
 Outcome verify_cosigned(const std::string& note, const std::string& policy) {
@@ -40,7 +41,9 @@ Outcome verify_cosigned(const std::string& note, const std::string& policy) {
   if (status.code != 0) {
     EXPECT_EQ(out.data, nullptr);
     EXPECT_EQ(out.len, 0u);
-    return {status.code, status_message(status), {}};
+    const int8_t code = status.code;
+    Failure failure = status_failure(status);
+    return {code, std::move(failure.message), {}, failure.variant};
   }
   return {0, "", take(out)};
 }
@@ -98,20 +101,26 @@ TEST(WitnessExports, LogSignatureAndPolicyFailures) {
   log_tampered[line + 60] = log_tampered[line + 60] == 'A' ? 'B' : 'A';
   struct Case {
     std::string label, note, policy, error;
+    int32_t variant;
   };
   const Case cases[] = {
       {"log signature tampered", log_tampered, k_of_n_policy(real, "3"),
-       "invalid log signature for key \"arche2025h1.staging.ct.transparency.dev\" (key id ba2f06c0)"},
+       "invalid log signature for key \"arche2025h1.staging.ct.transparency.dev\" (key id ba2f06c0)",
+       QVW_ERROR_VERIFICATION},
       {"log not in the policy", real.note, "quorum none\n",
-       "no log in the policy has key name \"arche2025h1.staging.ct.transparency.dev\""},
-      {"policy without a quorum line", real.note, "log " + real.log_vkey + "\n", "policy: no quorum line"},
+       "no log in the policy has key name \"arche2025h1.staging.ct.transparency.dev\"", QVW_ERROR_VERIFICATION},
+      {"policy without a quorum line", real.note, "log " + real.log_vkey + "\n", "policy: no quorum line",
+       QVW_ERROR_MALFORMED_POLICY},
       {"policy checked before the note", "not a note", "quorum nobody\n",
-       "policy line 1: quorum \"nobody\" is not defined on an earlier line"},
+       "policy line 1: quorum \"nobody\" is not defined on an earlier line", QVW_ERROR_MALFORMED_POLICY},
+      {"note not a signed note", "not a note", "quorum none\n",
+       "malformed signed note: missing blank-line signature separator", QVW_ERROR_MALFORMED_INPUT},
   };
   for (const Case& c : cases) {
     const Outcome got = verify_cosigned(c.note, c.policy);
     EXPECT_EQ(got.code, 1) << c.label;
     EXPECT_EQ(got.message, c.error) << c.label;
+    EXPECT_EQ(got.variant, c.variant) << c.label;
   }
 }
 

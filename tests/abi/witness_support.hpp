@@ -52,17 +52,25 @@ inline Bytes take(RustBuffer buf) {
   return out;
 }
 
-// The message of a non-zero status (the WitnessError of code 1 decoded), releasing the buffer.
-inline std::string status_message(RustCallStatus& status) {
+struct Failure {
+  int32_t variant;  // the WitnessError variant of code 1, 0 otherwise
+  std::string message;
+};
+
+// The failure of a non-zero status (the WitnessError of code 1 decoded), releasing the buffer.
+inline Failure status_failure(RustCallStatus& status) {
   const Bytes raw = take(status.error_buf);
   status.error_buf = RustBuffer{0, 0, nullptr};
-  if (status.code != 1) return std::string(raw.begin(), raw.end());
-  if (raw.size() < 8 || raw[0] != 0 || raw[1] != 0 || raw[2] != 0 || raw[3] != 1)
+  if (status.code != 1) return {0, std::string(raw.begin(), raw.end())};
+  if (raw.size() < 8 || raw[0] != 0 || raw[1] != 0 || raw[2] != 0 || raw[3] < QVW_ERROR_VERIFICATION ||
+      raw[3] > QVW_ERROR_MALFORMED_INPUT)
     throw std::runtime_error("not an encoded WitnessError");
   const uint32_t len = uint32_t{raw[4]} << 24 | uint32_t{raw[5]} << 16 | uint32_t{raw[6]} << 8 | raw[7];
   if (raw.size() != 8 + len) throw std::runtime_error("WitnessError length does not match its buffer");
-  return std::string(raw.begin() + 8, raw.end());
+  return {raw[3], std::string(raw.begin() + 8, raw.end())};
 }
+
+inline std::string status_message(RustCallStatus& status) { return status_failure(status).message; }
 
 // Decodes a result buffer; every accessor checks that the bytes are there.
 class Decoder {

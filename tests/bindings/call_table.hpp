@@ -104,7 +104,8 @@ json to_plain(const T& v) {
 }
 
 inline json outcome(const quorvantile_log::Error& e) {
-  return {{"outcome", e.kind == quorvantile_log::ErrorKind::Verification ? "verification" : "internal"},
+  return {{"outcome", e.is(quorvantile_log::VerifyError::Verification) ? "verification" : "internal"},
+          {"kind", std::string(quorvantile_log::kind_name(e.kind))},
           {"message", e.message}};
 }
 
@@ -134,7 +135,8 @@ inline const std::map<std::string, std::function<json(const json&)>>& functions(
   return table;
 }
 
-// The outcome of one row: {"outcome": "ok", "value": ...} or {"outcome": kind, "message": ...}.
+// The outcome of one row: {"outcome": "ok", "value": ...} or {"outcome": variant, "kind": kind,
+// "message": ...}.
 inline json run(const json& row) {
   const auto& fns = functions();
   const auto it = fns.find(row["function"].get<std::string>());

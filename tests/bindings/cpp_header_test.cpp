@@ -5,11 +5,13 @@
 #include <set>
 
 #include "call_table.hpp"
+#include "quorvantile_witness.hpp"
 #include "test_support.hpp"
 
 namespace {
 
 namespace ql = quorvantile_log;
+namespace qw = quorvantile_witness;
 using qv_bindings::json;
 
 json table_file() { return qv_test::read_json(qv_test::data_dir() / "bindings" / "calls.json"); }
@@ -21,6 +23,9 @@ TEST(CppHeader, EveryCallTableRowHasItsExpectedOutcome) {
   for (const auto& row : call_table()) {
     const json got = qv_bindings::run(row);
     EXPECT_EQ(got["outcome"], row["expect"]) << row["function"] << " -> " << got.dump().substr(0, 300);
+    if (row.contains("kind")) {
+      EXPECT_EQ(got["kind"], row["kind"]) << row["function"] << " -> " << got.dump().substr(0, 300);
+    }
   }
 }
 
@@ -68,8 +73,51 @@ TEST(CppHeader, VerificationErrorsCarryTheLibraryMessage) {
   const std::vector<uint8_t> h(32, 0);
   const auto r = ql::verify_inclusion(5, 5, h, std::vector<std::vector<uint8_t>>{}, h);
   ASSERT_FALSE(r);
-  EXPECT_EQ(r.error().kind, ql::ErrorKind::Verification);
+  EXPECT_TRUE(r.error().is(ql::VerifyError::Verification));
+  EXPECT_EQ(r.error().kind, ql::ErrorKind::LeafIndexBeyondSize);
   EXPECT_EQ(r.error().message, "leaf index 5 is beyond tree size 5");
+}
+
+// Every example message of the failure-kind table has its kind; a message of no known form has
+// the fallback kind.
+TEST(CppHeader, EveryExampleMessageHasItsKind) {
+  const json table = qv_test::read_json(qv_test::data_dir() / ".." / ".." / "tools" / "bindgen" / "error_kinds.json");
+  for (const auto& row : table["kinds"])
+    for (const auto& example : row["examples"])
+      EXPECT_EQ(ql::kind_name(ql::error_kind(example.get<std::string>())), row["kind"]) << example;
+  for (const char* unknown : {"", "Root mismatch: capitalised", "policy", "opening must be"})
+    EXPECT_EQ(ql::kind_name(ql::error_kind(unknown)), table["fallback"]) << unknown;
+}
+
+// The witness header shares the log header's records and Error, and reports its own variants.
+TEST(CppHeader, WitnessHeaderSharesRecordsAndReportsVariants) {
+  static_assert(std::is_same_v<qw::CheckpointHead, ql::CheckpointHead>);
+  static_assert(std::is_same_v<qw::Result<int>, ql::Result<int>>);
+  const std::string note = demo("witness/arche2025h1.checkpoint");
+  const auto ok = qw::checkpoint_verify_cosigned(note, demo("witness/arche2025h1_3of4.policy"));
+  ASSERT_TRUE(ok) << ok.error().message;
+  const ql::CheckpointHead& head = ok->checkpoint;
+  EXPECT_EQ(head.root.size(), 32u);
+  EXPECT_EQ(ok->counted_witnesses.size(), 4u);
+
+  const struct {
+    std::string policy;
+    qw::WitnessError variant;
+    ql::ErrorKind kind;
+  } cases[] = {
+      {demo("witness/arche2025h1_unmet.policy"), qw::WitnessError::Verification, ql::ErrorKind::QuorumNotMet},
+      {"quorum none\nquorum none\n", qw::WitnessError::MalformedPolicy, ql::ErrorKind::MalformedWitnessPolicy},
+  };
+  for (const auto& c : cases) {
+    const auto failed = qw::checkpoint_verify_cosigned(note, c.policy);
+    ASSERT_FALSE(failed);
+    EXPECT_TRUE(failed.error().is(c.variant)) << failed.error().message;
+    EXPECT_EQ(failed.error().kind, c.kind) << failed.error().message;
+  }
+  const auto malformed = qw::checkpoint_verify_cosigned("not a note", demo("witness/arche2025h1_3of4.policy"));
+  ASSERT_FALSE(malformed);
+  EXPECT_TRUE(malformed.error().is(qw::WitnessError::MalformedInput)) << malformed.error().message;
+  EXPECT_EQ(malformed.error().kind, ql::ErrorKind::MalformedNote);
 }
 
 // What the library might hand back, decoded by the layer: (status code, error payload, result
@@ -88,8 +136,8 @@ TEST(CppHeader, RepliesDecode) {
   const std::vector<Reply> replies = {
       {"internal failure", 2, B{'b', 'o', 'o', 'm'}, {}, "internal", "boom"},
       {"verify error", 1, B{0, 0, 0, 1, 0, 0, 0, 2, 'n', 'o'}, {}, "verification", "no"},
-      {"verify error with an unknown variant", 1, B{0, 0, 0, 2, 0, 0, 0, 0}, {}, "internal", "undecodable VerifyError"},
-      {"verify error with junk", 1, B{0, 0, 0, 1, 0, 0, 0, 0, 9}, {}, "internal", "undecodable VerifyError"},
+      {"verify error with an unknown variant", 1, B{0, 0, 0, 2, 0, 0, 0, 0}, {}, "internal", "undecodable error"},
+      {"verify error with junk", 1, B{0, 0, 0, 1, 0, 0, 0, 0, 9}, {}, "internal", "undecodable error"},
       {"cancelled", 3, {}, {}, "internal", "unexpected call status 3"},
       {"bytes", 0, {}, B{0, 0, 0, 2, 0xAA, 0xBB}, "ok", ""},
       {"bytes with junk", 0, {}, B{0, 0, 0, 1, 0xAA, 0xBB}, "internal", "undecodable result"},
@@ -100,9 +148,11 @@ TEST(CppHeader, RepliesDecode) {
   for (const auto& reply : replies) {
     RustCallStatus status{};
     status.code = reply.code;
-    if (!reply.error.empty()) status.error_buf = ql::detail::make_buffer(reply.error)->release();
-    const RustBuffer returned = reply.result.empty() ? RustBuffer{0, 0, nullptr} : ql::detail::make_buffer(reply.result)->release();
-    const auto got = ql::detail::finish<ql::detail::Bytes>(status, returned);
+    using Abi = ql::detail::Abi;
+    if (!reply.error.empty()) status.error_buf = ql::detail::make_buffer<Abi>(reply.error)->release();
+    const RustBuffer returned =
+        reply.result.empty() ? RustBuffer{0, 0, nullptr} : ql::detail::make_buffer<Abi>(reply.result)->release();
+    const auto got = ql::detail::finish<ql::detail::Bytes, Abi>(status, returned);
     const json plain = got ? json{{"outcome", "ok"}} : qv_bindings::outcome(got.error());
     EXPECT_EQ(plain["outcome"], reply.outcome) << reply.name;
     if (!got) {

@@ -25,6 +25,7 @@ def test_the_built_library_describes_what_the_module_was_generated_from():
         "KeytransSuite": [1, 2, 3], "SecurityLevel": [1, 2], "VrfMode": [1, 2, 3]}
     assert [(e.name, [v.name for v in e.variants]) for e in iface.errors] == [("VerifyError", ["Verification"])]
     inclusion = next(f for f in iface.functions if f.name == "verify_inclusion")
+    assert all(a.doc for f in iface.functions for a in f.arguments)
     assert [(a.name, a.type) for a in inclusion.arguments] == [
         ("index", ("u64",)), ("size", ("u64",)), ("leaf_hash", ("sequence", ("u8",))),
         ("proof", ("sequence", ("sequence", ("u8",)))), ("root", ("sequence", ("u8",)))]
@@ -38,13 +39,19 @@ def test_namespace_record_is_33_bytes():
 
 
 VERIFY_ERROR = b"\x0e" + PATH + b"\x0bVerifyError"
-GOOD_FUNCTION = b"\x00" + PATH + b"\x01f\x00\x00\x01\x01a\x03\x00\x00\x17\xff" + VERIFY_ERROR + b"\x02\x00hi"
+DOC = b"hi\n\nArguments:\na: The a."
+GOOD_FUNCTION = (b"\x00" + PATH + b"\x01f\x00\x00\x01\x01a\x03\x00\x00\x17\xff" + VERIFY_ERROR
+                 + bytes([len(DOC), 0]) + DOC)
 
 
 def test_a_well_formed_function_record_decodes():
     f = _function(_Reader("R", GOOD_FUNCTION))
-    assert (f.name, [(a.name, a.type) for a in f.arguments], f.result, f.error, f.doc) == (
-        "f", [("a", ("u64",))], None, "VerifyError", "hi")
+    assert (f.name, [(a.name, a.type, a.doc) for a in f.arguments], f.result, f.error, f.doc) == (
+        "f", [("a", ("u64",), "The a.")], None, "VerifyError", "hi")
+
+
+def undocumented(doc):
+    return GOOD_FUNCTION[:-len(DOC) - 2] + bytes([len(doc), 0]) + doc
 
 
 @pytest.mark.parametrize("decode, record, problem", [
@@ -55,6 +62,9 @@ def test_a_well_formed_function_record_decodes():
     (_function, GOOD_FUNCTION.replace(b"\x01a\x03", b"\x01a\xff", 1), "no-value type"),
     (_function, GOOD_FUNCTION.replace(b"\x17\xff", b"\x16\xff", 1), "result type"),
     (_function, GOOD_FUNCTION.replace(b"\x17\xff\x0e", b"\x17\xff\x0d", 1), "not an error enumeration"),
+    (_function, undocumented(b"hi"), "documents no argument"),
+    (_function, undocumented(b"hi\n\nArguments:\nb: The b."), "are not \\['a'\\]"),
+    (_function, undocumented(b"hi\n\nArguments:\na: "), "each with a text"),
     (_record, b"\x02" + PATH + b"\x01R\x00\x01\x01x\x00\x0b\x01\x00\x00\x00", "default value"),
     (_enumeration, b"\x03" + PATH + b"\x01E\x00\x01\x00\x00\x00\x00\x00", "unsupported enumeration shape 1"),
     (_enumeration, b"\x03" + PATH + b"\x01E\x00\x00\x00\x01\x01A\x00\x00", "record ends early"),
@@ -72,3 +82,16 @@ def test_malformed_records_are_refused(decode, record, problem):
 def test_non_elf_input_is_refused(data, problem):
     with pytest.raises(ElfError, match=problem):
         ElfFile(data)
+
+
+def test_records_described_identically_are_shared():
+    from description import Field, Interface, Record, link
+    head = Record("Head", [Field("size", ("u64",), "")], "")
+    holder = Record("Holder", [Field("head", ("record", "Head"), "")], "")
+    base = Interface("b", "b", "b", records=[head, holder])
+    narrower = Record("Head", [Field("size", ("u32",), "")], "")
+    # A record that differs is not shared, and neither is one that uses it.
+    for records, shared in (([head, holder], {"Head", "Holder"}), ([narrower, holder], set())):
+        iface = Interface("i", "i", "i", records=records)
+        link(iface, base)
+        assert iface.shared_records == shared

@@ -13,9 +13,9 @@ def outcome(row):
     try:
         value = getattr(qv, row["function"])(*args)
     except qv.VerifyError.Verification as e:
-        return {"outcome": "verification", "message": str(e)}
+        return {"outcome": "verification", "kind": e.kind, "message": str(e)}
     except qv.InternalError as e:
-        return {"outcome": "internal", "message": str(e)}
+        return {"outcome": "internal", "kind": e.kind, "message": str(e)}
     return {"outcome": "ok", "value": _codec.to_plain(value)}
 
 
@@ -31,7 +31,7 @@ def test_outcomes_are_the_expected_ones_and_equal_the_cpp_layer(call_table, cpp_
     assert len(cpp_outcomes) == len(call_table)
     for row, cpp in zip(call_table, cpp_outcomes):
         got = outcome(row)
-        assert got["outcome"] == row["expect"], (row["function"], got)
+        assert (got["outcome"], got.get("kind")) == (row["expect"], row.get("kind")), (row["function"], got)
         assert got == cpp, row["function"]
 
 
@@ -55,6 +55,7 @@ def test_verification_error_shape():
     with pytest.raises(qv.VerifyError) as caught:
         qv.verify_inclusion(5, 5, bytes(32), [], bytes(32))
     assert type(caught.value) is qv.VerifyError.Verification
+    assert isinstance(caught.value, qv.Error) and caught.value.kind == "leaf_index_beyond_size"
     assert str(caught.value) == "leaf index 5 is beyond tree size 5"
     assert repr(caught.value) == "VerifyError.Verification('leaf index 5 is beyond tree size 5')"
 

@@ -27,7 +27,8 @@ def test_the_built_component_describes_what_the_module_was_generated_from():
     iface = read_interface(WITNESS_LIBRARY)
     assert (iface.namespace, iface.library) == ("quorvantile_witness", "quorvantile_witness")
     assert {f.name: f.checksum for f in iface.functions} == w.CHECKSUMS
-    assert [e.name for e in iface.errors] == ["WitnessError"]
+    assert [(e.name, [v.name for v in e.variants]) for e in iface.errors] == [
+        ("WitnessError", ["Verification", "MalformedPolicy", "MalformedInput"])]
     assert [r.name for r in iface.records] == ["CheckpointHead", "CosignedCheckpoint", "RejectedWitness",
                                                "TlogProof", "WitnessGroup", "WitnessPolicy"]
 

@@ -48,17 +48,17 @@ struct ExportedError<test_work::ProbeError> {
 }  // namespace quorvantile_log::ffi
 
 QV_EXPORT_IN(qv_probe, QV_PROBE, test_count_bytes, TEST_COUNT_BYTES, U32, test_work::count_bytes, "Counts bytes.",
-             (data, Bytes))
+             (data, Bytes, "The bytes counted."))
 QV_EXPORT_IN(qv_probe, QV_PROBE, probe_fails, PROBE_FAILS, CheckpointHeadResult, test_work::probe_fails, "",
-             (text, String))
+             (text, String, "A text."))
 
-QV_EXPORT(test_throws_text, TEST_THROWS_TEXT, U32, test_work::throws_text, "doc", (x, U64))
-QV_EXPORT(test_throws_nothing, TEST_THROWS_NOTHING, U32, test_work::throws_nothing_useful, "doc", (x, U64))
-QV_EXPORT(test_count_bytes, TEST_COUNT_BYTES, U32, test_work::count_bytes, "Counts bytes.", (data, Bytes))
+QV_EXPORT(test_throws_text, TEST_THROWS_TEXT, U32, test_work::throws_text, "doc", (x, U64, "A number."))
+QV_EXPORT(test_throws_nothing, TEST_THROWS_NOTHING, U32, test_work::throws_nothing_useful, "doc", (x, U64, "A number."))
+QV_EXPORT(test_count_bytes, TEST_COUNT_BYTES, U32, test_work::count_bytes, "Counts bytes.", (data, Bytes, "The bytes counted."))
 QV_EXPORT(test_count_bytes_other_doc, TEST_COUNT_BYTES_OTHER_DOC, U32, test_work::count_bytes, "Counts bytes!",
-          (data, Bytes))
-QV_EXPORT(test_composed_error, TEST_COMPOSED_ERROR, Void, test_work::composed_error, "", (text, String))
-QV_EXPORT(test_head, TEST_HEAD, CheckpointHeadResult, test_work::head, "", (lines, StringList))
+          (data, Bytes, "The bytes counted."))
+QV_EXPORT(test_composed_error, TEST_COMPOSED_ERROR, Void, test_work::composed_error, "", (text, String, "A text."))
+QV_EXPORT(test_head, TEST_HEAD, CheckpointHeadResult, test_work::head, "", (lines, StringList, "The lines."))
 
 namespace {
 
@@ -107,8 +107,9 @@ TEST(Declare, DocumentationTextIsPartOfTheChecksum) {
             uniffi_quorvantile_log_checksum_func_test_count_bytes_other_doc());
   const auto& a = UNIFFI_META_QUORVANTILE_LOG_FUNC_TEST_COUNT_BYTES;
   EXPECT_EQ(quorvantile_log::ffi::meta::checksum(a), uniffi_quorvantile_log_checksum_func_test_count_bytes());
-  // The record ends with the documentation text, 16-bit little-endian length first.
-  const std::string doc = "Counts bytes.";
+  // The record ends with the documentation text, 16-bit little-endian length first: the summary,
+  // then each argument's text.
+  const std::string doc = "Counts bytes.\n\nArguments:\ndata: The bytes counted.";
   ASSERT_GT(a.size(), doc.size() + 2);
   EXPECT_EQ(a[a.size() - doc.size() - 2], doc.size());
   EXPECT_EQ(a[a.size() - doc.size() - 1], 0);

@@ -4,8 +4,9 @@ embedded description.
 
   bindgen.py LIBRARY --python OUT.py --cpp OUT.hpp          write the outputs
   bindgen.py LIBRARY --python OUT.py --cpp OUT.hpp --check  compare instead; exit 1 on a difference
-  bindgen.py LIBRARY --kotlin DIR [--kotlin-base LOG_LIBRARY]
-      the Kotlin package under the source root DIR, reusing the records LOG_LIBRARY's package has
+  bindgen.py LIBRARY --base BASE_LIBRARY ...                reuse the base library's bindings'
+                                                            record types and error base
+  bindgen.py LIBRARY --kotlin DIR ...                       the Kotlin package under the source root DIR
 """
 from __future__ import annotations
 
@@ -19,7 +20,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cpp_emitter  # noqa: E402
 import kotlin_emitter  # noqa: E402
 import python_emitter  # noqa: E402
-from description import DescriptionError, read_interface  # noqa: E402
+from description import DescriptionError, link, read_interface  # noqa: E402
 from elf_symbols import ElfError  # noqa: E402
 
 
@@ -29,22 +30,26 @@ def main(argv: list) -> int:
     parser.add_argument("--python", help="where the Python module goes")
     parser.add_argument("--cpp", help="where the C++ header goes")
     parser.add_argument("--kotlin", help="the Kotlin source root the package goes under")
-    parser.add_argument("--kotlin-base", help="a library whose Kotlin package's records this one reuses")
+    parser.add_argument("--base", help="the library whose bindings this one's build on (shared records, errors)")
     parser.add_argument("--check", action="store_true", help="compare with the files instead of writing them")
     args = parser.parse_args(argv)
-    try:
-        iface = read_interface(args.library)
-        base = read_interface(args.kotlin_base) if args.kotlin_base else None
-    except (OSError, ElfError, DescriptionError) as e:
-        print(f"bindgen: {args.library}: {e}", file=sys.stderr)
-        return 2
+    for path in [args.library] + ([args.base] if args.base else []):
+        try:
+            read = read_interface(path)
+        except (OSError, ElfError, DescriptionError) as e:
+            print(f"bindgen: {path}: {e}", file=sys.stderr)
+            return 2
+        if path == args.library:
+            iface = read
+        else:
+            link(iface, read)
     outputs = []
     if args.python:
         outputs.append((args.python, python_emitter.emit(iface)))
     if args.cpp:
         outputs.append((args.cpp, cpp_emitter.emit(iface)))
     if args.kotlin:
-        outputs += [(os.path.join(args.kotlin, path), text) for path, text in kotlin_emitter.emit(iface, base).items()]
+        outputs += [(os.path.join(args.kotlin, path), text) for path, text in kotlin_emitter.emit(iface).items()]
     stale = 0
     for path, text in outputs:
         if args.check:

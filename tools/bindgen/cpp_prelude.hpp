@@ -7,6 +7,10 @@
 // edit: rebuild the library, then run `make bindings`.
 #pragma once
 
+#if !defined(__cplusplus) || __cplusplus <= 202002L
+#error "quorvantile_log.hpp needs C++23 (std::expected): compile with -std=c++23, or link the CMake target quorvantile_log::quorvantile_log, which requires cxx_std_23"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <expected>
@@ -22,24 +26,37 @@
 
 namespace quorvantile_log {
 
-enum class ErrorKind {
-  Verification,  // the function's VerifyError (status code 1): the input did not verify
-  Internal,      // an unexpected failure (status code 2) or a reply that did not decode
-};
+// ERROR_KINDS
 
+// A failure a call reports, the same type for every interface of the library: the variant of the
+// function's error (the numbers of its error enumeration, such as VerifyError::Verification), or
+// 0 for an unexpected failure (status code 2, or a reply that did not decode); the kind of its
+// message; the message.
 struct Error {
+  int32_t variant;
   ErrorKind kind;
   std::string message;
+
+  bool internal() const noexcept { return variant == 0; }
+  // Whether the failure is `v`, a variant of a function's error enumeration.
+  template <class V>
+    requires std::is_enum_v<V>
+  bool is(V v) const noexcept {
+    return variant == static_cast<int32_t>(v);
+  }
 };
 
 template <class T>
 using Result = std::expected<T, Error>;
 
-inline uint32_t contract_version() noexcept { return ffi_quorvantile_log_uniffi_contract_version(); }
-
 namespace detail {
 
-// Owns one library buffer and releases it through the library.
+inline Error internal_error(std::string message) {
+  return Error{0, ErrorKind::Internal, std::move(message)};
+}
+
+// Owns one library buffer and releases it through the library of its interface, `Abi`.
+template <class Abi>
 class Buffer {
  public:
   Buffer() = default;
@@ -66,21 +83,23 @@ class Buffer {
   void reset() noexcept {
     if (buf_.data != nullptr || buf_.capacity != 0) {
       RustCallStatus status{};
-      ffi_quorvantile_log_rustbuffer_free(release(), &status);
+      Abi::free(release(), &status);
     }
   }
   RustBuffer buf_{0, 0, nullptr};
 };
 
-inline Error status_error(RustCallStatus& status);
+template <class Abi>
+Error status_error(RustCallStatus& status);
 
 // A library-owned copy of `bytes`, or the failure the library reported.
-inline Result<Buffer> make_buffer(std::span<const uint8_t> bytes) {
-  if (bytes.size() > 0x7FFFFFFF) return std::unexpected(Error{ErrorKind::Internal, "argument too large"});
+template <class Abi>
+Result<Buffer<Abi>> make_buffer(std::span<const uint8_t> bytes) {
+  if (bytes.size() > 0x7FFFFFFF) return std::unexpected(internal_error("argument too large"));
   RustCallStatus status{};
   const ForeignBytes view{static_cast<int32_t>(bytes.size()), bytes.empty() ? nullptr : bytes.data()};
-  Buffer buf(ffi_quorvantile_log_rustbuffer_from_bytes(view, &status));
-  if (status.code != 0) return std::unexpected(status_error(status));
+  Buffer<Abi> buf(Abi::from_bytes(view, &status));
+  if (status.code != 0) return std::unexpected(status_error<Abi>(status));
   return buf;
 }
 
@@ -270,22 +289,22 @@ struct Record {
 };
 
 // One argument in its C form; a buffer argument stays owned here until the call takes it.
-template <class T>
+template <class T, class Abi>
 class Lowered {
  public:
   explicit Lowered(typename T::arg v) {
     if constexpr (std::is_same_v<typename T::c_type, RustBuffer>) {
       if constexpr (std::is_same_v<T, String>) {
-        auto made = make_buffer(std::span(reinterpret_cast<const uint8_t*>(v.data()), v.size()));
+        auto made = make_buffer<Abi>(std::span(reinterpret_cast<const uint8_t*>(v.data()), v.size()));
         if (made) buffer_ = std::move(*made);
         else error_ = std::move(made.error());
       } else {
         Writer w;
         if (!put<T>(w, v)) {
-          error_ = Error{ErrorKind::Internal, "argument too large"};
+          error_ = internal_error("argument too large");
           return;
         }
-        auto made = make_buffer(w.out);
+        auto made = make_buffer<Abi>(w.out);
         if (made) buffer_ = std::move(*made);
         else error_ = std::move(made.error());
       }
@@ -300,7 +319,7 @@ class Lowered {
   }
 
  private:
-  Buffer buffer_;
+  Buffer<Abi> buffer_;
   typename T::c_type scalar_{};
   std::optional<Error> error_;
 };
@@ -312,36 +331,41 @@ std::optional<Error> first_failure(const L&... lowered) {
   return found;
 }
 
-inline Error status_error(RustCallStatus& status) {
-  Buffer payload(std::exchange(status.error_buf, RustBuffer{0, 0, nullptr}));
+// The failure of a call whose status is not 0, releasing its error buffer. Status code 1 carries
+// the function's error: a variant number between 1 and Abi::error_variants, then the message.
+template <class Abi>
+Error status_error(RustCallStatus& status) {
+  Buffer<Abi> payload(std::exchange(status.error_buf, RustBuffer{0, 0, nullptr}));
   const auto bytes = payload.bytes();
   if (status.code == 1) {
     Reader r{bytes};
     const int32_t variant = r.i32();
     std::string message = String::read(r);
-    if (!r.done() || variant != 1) return Error{ErrorKind::Internal, "undecodable VerifyError"};
-    return Error{ErrorKind::Verification, std::move(message)};
+    if (!r.done() || variant < 1 || variant > Abi::error_variants) return internal_error("undecodable error");
+    const ErrorKind kind = error_kind(message);
+    return Error{variant, kind, std::move(message)};
   }
-  if (status.code == 2) return Error{ErrorKind::Internal, std::string(bytes.begin(), bytes.end())};
-  return Error{ErrorKind::Internal, "unexpected call status " + std::to_string(status.code)};
+  if (status.code == 2) return internal_error(std::string(bytes.begin(), bytes.end()));
+  return internal_error("unexpected call status " + std::to_string(status.code));
 }
 
-inline Result<void> finish(RustCallStatus& status) {
-  if (status.code != 0) return std::unexpected(status_error(status));
+template <class Abi>
+Result<void> finish(RustCallStatus& status) {
+  if (status.code != 0) return std::unexpected(status_error<Abi>(status));
   return {};
 }
 
-template <class T>
+template <class T, class Abi>
 Result<typename T::value> finish(RustCallStatus& status, typename T::c_type returned) {
   if constexpr (std::is_same_v<typename T::c_type, RustBuffer>) {
-    Buffer owned(returned);
-    if (status.code != 0) return std::unexpected(status_error(status));
+    Buffer<Abi> owned(returned);
+    if (status.code != 0) return std::unexpected(status_error<Abi>(status));
     Reader r{owned.bytes()};
     auto v = T::read(r);
-    if (!r.done()) return std::unexpected(Error{ErrorKind::Internal, "undecodable result"});
+    if (!r.done()) return std::unexpected(internal_error("undecodable result"));
     return v;
   } else {
-    if (status.code != 0) return std::unexpected(status_error(status));
+    if (status.code != 0) return std::unexpected(status_error<Abi>(status));
     if constexpr (std::is_same_v<T, Bool>) return returned != 0;
     else return returned;
   }

@@ -1,8 +1,15 @@
-"""Decodes the interface-description records a library embeds as UNIFFI_META_* data objects."""
+"""Decodes the interface-description records a library embeds as UNIFFI_META_* data objects.
+
+Everything every emitter needs beyond the records themselves also lives here: the argument
+documentation carried in function docstrings, the record types two interfaces share, and the
+table that derives a failure's kind from its message.
+"""
 from __future__ import annotations
 
+import json
+import os
 from dataclasses import dataclass, field
-from typing import Dict, List, Optional, Tuple, Union
+from typing import Dict, List, Optional, Set, Tuple
 
 from elf_symbols import ElfFile
 
@@ -25,6 +32,7 @@ class DescriptionError(Exception):
 class Argument:
     name: str
     type: Type
+    doc: str = ""
 
 
 @dataclass
@@ -79,6 +87,14 @@ class Interface:
     records: List[Record] = field(default_factory=list)
     enums: List[Enumeration] = field(default_factory=list)
     errors: List[Enumeration] = field(default_factory=list)
+    # The interface whose record types this one reuses (see link), and the names it reuses.
+    base: Optional["Interface"] = None
+    shared_records: Set[str] = field(default_factory=set)
+
+    @property
+    def own_records(self) -> List[Record]:
+        """The records this interface defines itself (not taken from its base)."""
+        return [r for r in self.records if r.name not in self.shared_records]
 
 
 def fnv1a64(data: bytes) -> int:
@@ -182,7 +198,32 @@ def _function(r: _Reader) -> Function:
         raise r.fail("the error type is not an error enumeration")
     doc = r.doc()
     r.done()
-    return Function(name, arguments, result, error[1], doc, r.data)
+    summary, documented = split_argument_docs(doc, [a.name for a in arguments], name)
+    for a in arguments:
+        a.doc = documented[a.name]
+    return Function(name, arguments, result, error[1], summary, r.data)
+
+
+ARGUMENTS_HEADING = "\n\nArguments:"
+
+
+def split_argument_docs(doc: str, names: List[str], where: str) -> Tuple[str, Dict[str, str]]:
+    """Splits a function docstring into its summary and the text of each argument.
+
+    A function with arguments documents each one after the summary, in declaration order:
+    "<summary>\n\nArguments:\n<name>: <text>\n<name>: <text>...".
+    """
+    if not names:
+        return doc, {}
+    summary, heading, block = doc.partition(ARGUMENTS_HEADING)
+    if not heading:
+        raise DescriptionError(f"{where}: the docstring documents no argument")
+    lines = block.split("\n")[1:] if block.startswith("\n") else []
+    found = [line.split(": ", 1) for line in lines]
+    if [f[0] for f in found] != names or any(len(f) != 2 or not f[1].strip() for f in found):
+        raise DescriptionError(f"{where}: the docstring's arguments {[f[0] for f in found]} are not {names}, "
+                               "each with a text")
+    return summary, {f[0]: f[1] for f in found}
 
 
 def _record(r: _Reader) -> Record:
@@ -291,3 +332,95 @@ def _check_references(iface: Interface) -> None:
     for r in iface.records:
         for fl in r.fields:
             visit(f"{r.name}.{fl.name}", fl.type)
+
+
+def _uses(t: Optional[Type]) -> List[str]:
+    if t is None:
+        return []
+    if t[0] in ("optional", "sequence"):
+        return _uses(t[1])
+    return [t[1]] if t[0] in ("record", "enum") else []
+
+
+def records_in_dependency_order(records: List[Record]) -> List[Record]:
+    """`records` with every record after the records its fields use (those among `records`)."""
+    by_name = {r.name: r for r in records}
+    done: List[Record] = []
+
+    def uses(t: Type) -> List[str]:
+        if t[0] in ("optional", "sequence"):
+            return uses(t[1])
+        return [t[1]] if t[0] == "record" and t[1] in by_name else []
+
+    def visit(r: Record) -> None:
+        if r in done:
+            return
+        for f in r.fields:
+            for dep in uses(f.type):
+                visit(by_name[dep])
+        done.append(r)
+
+    for r in records:
+        visit(r)
+    return done
+
+
+def link(iface: Interface, base: Interface) -> None:
+    """Makes `iface` reuse the record types of `base` that it describes identically.
+
+    A record is shared when `base` has a record of the same name with the same fields (names and
+    types, in order) and every named type those fields use is itself shared; the bindings of
+    `iface` then use the base's type instead of defining their own.
+    """
+    theirs = {r.name: r for r in base.records}
+    candidates = {r.name for r in iface.records
+                  if r.name in theirs and [(f.name, f.type) for f in r.fields]
+                  == [(f.name, f.type) for f in theirs[r.name].fields]}
+    mine = {r.name: r for r in iface.records}
+    changed = True
+    while changed:
+        changed = False
+        for name in sorted(candidates):
+            if any(dep not in candidates for f in mine[name].fields for dep in _uses(f.type)):
+                candidates.discard(name)
+                changed = True
+    iface.base = base
+    iface.shared_records = candidates
+
+
+ERROR_KINDS_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "error_kinds.json")
+
+
+@dataclass
+class ErrorKinds:
+    """How a failure's kind follows from its message: the kind of the longest matching prefix."""
+    prefixes: List[Tuple[str, str]]  # (prefix, kind), longest prefix first
+    kinds: List[str]                 # every kind a message can have, in table order, then the fallback
+    examples: Dict[str, List[str]]   # messages of each kind, one per prefix at least
+    fallback: str                    # the kind of a message of no known form
+    internal: str                    # the kind of an unexpected failure (status code 2)
+
+    def kind_of(self, message: str) -> str:
+        for prefix, kind in self.prefixes:
+            if message.startswith(prefix):
+                return kind
+        return self.fallback
+
+
+def load_error_kinds(path: str = ERROR_KINDS_FILE) -> ErrorKinds:
+    with open(path, encoding="utf-8") as f:
+        table = json.load(f)
+    prefixes = [(p, row["kind"]) for row in table["kinds"] for p in row["prefixes"]]
+    if len({p for p, _ in prefixes}) != len(prefixes):
+        raise DescriptionError(f"{path}: a prefix appears twice")
+    kinds = [row["kind"] for row in table["kinds"]]
+    if len(set(kinds)) != len(kinds) or {table["fallback"], table["internal"]} & set(kinds):
+        raise DescriptionError(f"{path}: kind names must be distinct")
+    prefixes.sort(key=lambda pk: (-len(pk[0]), pk[0]))
+    result = ErrorKinds(prefixes, kinds + [table["fallback"]], {row["kind"]: row["examples"] for row in table["kinds"]},
+                        table["fallback"], table["internal"])
+    for kind, examples in result.examples.items():
+        for example in examples:
+            if result.kind_of(example) != kind:
+                raise DescriptionError(f"{path}: the example {example!r} of {kind} has the kind {result.kind_of(example)}")
+    return result

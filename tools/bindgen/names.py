@@ -27,3 +27,12 @@ def docstring(text: str, indent: str) -> str:
     if body.endswith('"'):
         body += " "
     return f'{indent}"""{body}"""'
+
+
+SPDX_LINES = ("SPDX-FileCopyrightText: 2026 The quorvantile_log authors",
+              "SPDX-License-Identifier: Apache-2.0")
+
+
+def spdx_header(comment: str) -> str:
+    """The licence header every generated file starts with, in a line-comment syntax such as '#'."""
+    return "".join(f"{comment} {line}\n" for line in SPDX_LINES)

@@ -54,8 +54,14 @@ constexpr Buf kTlogProof = record<Ns>(
      {"checkpoint", record_type(kModule, "CosignedCheckpoint"), "The bundle's verified checkpoint."}},
     "A verified proof bundle: the leaf is included in a checkpoint that satisfies the policy.");
 
-constexpr Buf kWitnessError = error_enumeration<Ns>("The verification failed; the message says why.",
-                                                    "The error of every witness verification function.");
+// Variant numbers follow the order here (1, 2, 3); declare.hpp maps each category to its number.
+constexpr Buf kWitnessError = enumeration<Ns>(
+    Ns::error_name, 2,
+    {{"Verification", "The input is well formed and did not verify; the message says why."},
+     {"MalformedPolicy", "The witness quorum policy is malformed (a configuration mistake); the message names the "
+                         "line and the rule."},
+     {"MalformedInput", "A checkpoint note, proof bundle or leaf hash is not well formed; the message says why."}},
+    "The error of every witness verification function: what to fix is told by the variant.");
 
 constexpr Buf kNamespaceRecord = namespace_record<Ns>();
 
