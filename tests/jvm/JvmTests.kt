@@ -7,6 +7,7 @@
 //   load            call one function and print how loading went
 package dev.quorvantile.tests
 
+import dev.quorvantile.ffi.InternalException
 import dev.quorvantile.ffi.QuorvantileException
 import java.io.File
 import java.lang.reflect.InvocationTargetException
@@ -54,7 +55,10 @@ private fun toPlain(value: Any?): Any? = when (value) {
         .associate { f -> f.isAccessible = true; snake(f.name) to toPlain(f.get(value)) }
 }
 
-/** {"outcome": "ok", "value": ...} or {"outcome": kind, "message": ...}, as the other layers report. */
+/**
+ * {"outcome": "ok", "value": ...}, or {"outcome": variant, "kind": kind, "message": ...} with the
+ * error variant in snake case ("internal" for an unexpected failure), as the other layers report.
+ */
 fun outcome(row: Map<*, *>): Map<String, Any?> {
     val fn = function(row["function"] as String)
     val args = (row["args"] as List<*>).zip(fn.genericParameterTypes).map { (v, t) -> fromPlain(t, v) }
@@ -63,7 +67,8 @@ fun outcome(row: Map<*, *>): Map<String, Any?> {
         mapOf("outcome" to "ok", "value" to if (fn.returnType == Void.TYPE) null else toPlain(value))
     } catch (e: InvocationTargetException) {
         val cause = e.targetException as? QuorvantileException ?: throw e.targetException
-        mapOf("outcome" to cause.kind, "message" to cause.message)
+        val variant = if (cause is InternalException) "internal" else snake(cause.javaClass.simpleName).removePrefix("_")
+        mapOf("outcome" to variant, "kind" to cause.kind, "message" to cause.message)
     }
 }
 

@@ -49,17 +49,19 @@ def expect(name, ok, detail=""):
         failures.append(name)
 
 
+def snake(name):
+    return "".join(("_" + c.lower()) if c.isupper() else c for c in name).lstrip("_")
+
+
 def python_outcome(module, row):
     spec = getattr(module, "_SPEC_" + row["function"].upper())
     args = [_codec.from_plain(t, v) for (_, t), v in zip(spec.arguments, row["args"])]
     try:
         value = getattr(module, row["function"])(*args)
     except quorvantile_log.InternalError as e:
-        return {"outcome": "internal", "message": str(e)}
-    except Exception as e:  # the component's error class
-        if type(e).__name__ != "Verification":
-            raise
-        return {"outcome": "verification", "message": str(e)}
+        return {"outcome": "internal", "kind": e.kind, "message": str(e)}
+    except quorvantile_log.Error as e:  # a variant of the component's error
+        return {"outcome": snake(type(e).__name__), "kind": e.kind, "message": str(e)}
     return {"outcome": "ok", "value": _codec.to_plain(value)}
 
 
@@ -79,7 +81,8 @@ def call_tables():
             runner = os.path.join(BUILD, "tests", "qv_call_table")
             layers["C++"] = json.loads(subprocess.run([runner, path], capture_output=True, text=True, check=True).stdout)
         bad = [(i, row["function"]) for i, row in enumerate(rows)
-               if jvm[i]["outcome"] != row["expect"] or any(jvm[i] != other[i] for other in layers.values())]
+               if (jvm[i]["outcome"], jvm[i].get("kind")) != (row["expect"], row.get("kind"))
+               or any(jvm[i] != other[i] for other in layers.values())]
         expect(f"{table}: {len(rows)} rows on the JVM agree with {' and '.join(layers)}", not bad and len(jvm) == len(rows),
                f"rows {bad}: JVM {[jvm[i] for i, _ in bad][:2]} Python {[python[i] for i, _ in bad][:2]}")
 
@@ -147,11 +150,11 @@ def examples():
     got = java(["example.ReadmeExampleKt", os.path.join(SOURCE, "demo", "data", "witness")])
     expect("the README's Kotlin example", got.stdout.startswith("arche2025h1.staging.ct.transparency.dev size ")
            and ": counted [little-garden, smartit, remora, stagemole]" in got.stdout
-           and 'refused (verification): witness quorum "everyone" not met: 4 witnesses counted' in got.stdout,
+           and 'refused (quorum_not_met): witness quorum "everyone" not met: 4 witnesses counted' in got.stdout,
            got.stdout + got.stderr)
     got = java(["ReadmeExample", os.path.join(SOURCE, "demo", "data")], classpath=f"{JAVA_CLASSES}:{CLASSPATH}")
     expect("the README's Java example", got.stdout.startswith("demo.example/log size 7 root CheckpointHead(origin=")
-           and "refused (verification): leaf index 5 is beyond tree size 5" in got.stdout, got.stdout + got.stderr)
+           and "refused (leaf_index_beyond_size): leaf index 5 is beyond tree size 5" in got.stdout, got.stdout + got.stderr)
 
 
 def main():

@@ -42,32 +42,32 @@ const val LIBRARY_PROPERTY: String = "dev.quorvantile.log.library"
 
 /** Each function's checksum, as the library must report it. */
 val CHECKSUMS: Map<String, Int> = mapOf(
-    "checkpoint_parse" to 0x5f4f,
-    "checkpoint_verify" to 0x5385,
-    "checkpoint_verify_consistency" to 0x458e,
-    "checkpoint_verify_inclusion" to 0x0738,
-    "coniks_verify_absence" to 0xd6a2,
-    "coniks_verify_lookup" to 0xb9d1,
-    "key_history_entry_hash_with_context" to 0x1528,
-    "key_history_v1_canonical_bytes" to 0x33cd,
-    "key_history_v1_entry_hash" to 0x1ffc,
-    "key_history_v1_rfc6962_leaf_hash" to 0x9f4a,
-    "keytrans_verify_fixed_version" to 0x610d,
-    "keytrans_verify_fixed_version_suite" to 0xb9b5,
-    "keytrans_verify_monitor" to 0x824b,
-    "keytrans_verify_monitor_suite" to 0x7f55,
-    "keytrans_verify_search" to 0xc62f,
-    "keytrans_verify_search_suite" to 0x8702,
-    "policy_enforce_checkpoint_signature" to 0xebb0,
-    "policy_enforce_checkpoint_signing_key" to 0x32fa,
-    "policy_enforce_commitment_hash" to 0x7d53,
-    "policy_enforce_directory_backend" to 0x2324,
-    "policy_enforce_vrf_suite_id" to 0x06ab,
-    "signed_policy_verify" to 0xcce8,
-    "verify_commitment" to 0xcc64,
-    "verify_consistency" to 0x5f77,
-    "verify_inclusion" to 0xe210,
-    "verify_signed_note" to 0x91c5
+    "checkpoint_parse" to 0xa034,
+    "checkpoint_verify" to 0x37ae,
+    "checkpoint_verify_consistency" to 0x1df5,
+    "checkpoint_verify_inclusion" to 0xc2af,
+    "coniks_verify_absence" to 0x2084,
+    "coniks_verify_lookup" to 0x3797,
+    "key_history_entry_hash_with_context" to 0x54db,
+    "key_history_v1_canonical_bytes" to 0x9696,
+    "key_history_v1_entry_hash" to 0x94a9,
+    "key_history_v1_rfc6962_leaf_hash" to 0xb7c6,
+    "keytrans_verify_fixed_version" to 0x160a,
+    "keytrans_verify_fixed_version_suite" to 0x8ce9,
+    "keytrans_verify_monitor" to 0x440a,
+    "keytrans_verify_monitor_suite" to 0xace2,
+    "keytrans_verify_search" to 0x09be,
+    "keytrans_verify_search_suite" to 0x73dd,
+    "policy_enforce_checkpoint_signature" to 0xb432,
+    "policy_enforce_checkpoint_signing_key" to 0x4e00,
+    "policy_enforce_commitment_hash" to 0xe5a7,
+    "policy_enforce_directory_backend" to 0x477e,
+    "policy_enforce_vrf_suite_id" to 0x5c30,
+    "signed_policy_verify" to 0x8349,
+    "verify_commitment" to 0xe398,
+    "verify_consistency" to 0xdba2,
+    "verify_inclusion" to 0x08ff,
+    "verify_signed_note" to 0x298b
 )
 
 /**
@@ -314,9 +314,9 @@ data class SearchResult(
 }
 
 /** The error of every verification function. */
-sealed class VerifyError(message: String, kind: String) : QuorvantileException(message, kind) {
+sealed class VerifyError(message: String) : QuorvantileException(message) {
     /** The verification failed; the message says why. */
-    class Verification(message: String) : VerifyError(message, "verification")
+    class Verification(message: String) : VerifyError(message)
 
     internal companion object {
         /** The exception of variant [number] with [message]; null for an unknown variant. */
@@ -395,9 +395,9 @@ internal object QuorvantileLogRaw : BufferFunctions {
 /**
  * Parses a checkpoint body (origin, tree size, base64 root hash, extension lines) without any signature.
  *
- * @param bodyText string
+ * @param bodyText (string) The checkpoint body: origin line, decimal tree size line, base64 root hash line, then any extension lines, each ending in a line feed.
  * @return CheckpointHead
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -417,10 +417,10 @@ fun checkpointParse(bodyText: String): CheckpointHead {
 /**
  * Verifies a signed checkpoint against the trusted verifier keys `vkeys` and returns its head.
  *
- * @param noteText string
- * @param vkeys sequence<string>
+ * @param noteText (string) The signed note: the checkpoint body, a blank line, then one signature line per signer.
+ * @param vkeys (sequence<string>) The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
  * @return CheckpointHead
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -441,11 +441,11 @@ fun checkpointVerify(noteText: String, vkeys: List<String>): CheckpointHead {
 /**
  * Verifies two signed checkpoints against the same keys, then an RFC 6962 consistency proof from the older checkpoint's tree to the newer one's.
  *
- * @param olderNote string
- * @param newerNote string
- * @param vkeys sequence<string>
- * @param proof sequence<sequence<u8>>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param olderNote (string) The signed checkpoint note of the older tree.
+ * @param newerNote (string) The signed checkpoint note of the newer tree, of at least the older tree's size.
+ * @param vkeys (sequence<string>) The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
+ * @param proof (sequence<sequence<u8>>) The consistency proof: 32-byte node hashes.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -469,12 +469,12 @@ fun checkpointVerifyConsistency(olderNote: String, newerNote: String, vkeys: Lis
 /**
  * Verifies a signed checkpoint, then an RFC 6962 inclusion proof of the leaf hash at `leaf_index` against the checkpoint's tree size and root.
  *
- * @param noteText string
- * @param vkeys sequence<string>
- * @param leafIndex u64
- * @param leafHash sequence<u8>
- * @param proof sequence<sequence<u8>>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param noteText (string) The signed note: the checkpoint body, a blank line, then one signature line per signer.
+ * @param vkeys (sequence<string>) The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
+ * @param leafIndex (u64) The leaf's index in the log, counting from 0.
+ * @param leafHash (sequence<u8>) The 32-byte RFC 6962 leaf hash: SHA-256 of a zero byte followed by the leaf data.
+ * @param proof (sequence<sequence<u8>>) The inclusion proof: the 32-byte sibling hashes from the leaf up to the root.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -498,12 +498,12 @@ fun checkpointVerifyInclusion(noteText: String, vkeys: List<String>, leafIndex: 
 /**
  * Verifies a CONIKS absence proof: the identity's leaf slot, located by the ECVRF proof under `vrf_public`, holds the empty leaf under the 64-byte directory `root` of `namespace`.
  *
- * @param namespace string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param identity sequence<u8>
- * @param proof sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param namespace (string) The directory's namespace name.
+ * @param vrfPublic (sequence<u8>) The directory's 32-byte ECVRF-EDWARDS25519-SHA512-TAI public key.
+ * @param root (sequence<u8>) The 64-byte directory root hash.
+ * @param identity (sequence<u8>) The identity looked up, as bytes.
+ * @param proof (sequence<u8>) The encoded CONIKS proof: the VRF proof, then the leaf and its authentication path.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -528,13 +528,13 @@ fun coniksVerifyAbsence(namespace: String, vrfPublic: ByteArray, root: ByteArray
 /**
  * Verifies a CONIKS presence proof: the ECVRF proof gives the identity's leaf index under `vrf_public`, and the committed value at that leaf with the authentication path hashes to the 64-byte directory `root` of `namespace`. Returns the proven value.
  *
- * @param namespace string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param identity sequence<u8>
- * @param proof sequence<u8>
+ * @param namespace (string) The directory's namespace name.
+ * @param vrfPublic (sequence<u8>) The directory's 32-byte ECVRF-EDWARDS25519-SHA512-TAI public key.
+ * @param root (sequence<u8>) The 64-byte directory root hash.
+ * @param identity (sequence<u8>) The identity looked up, as bytes.
+ * @param proof (sequence<u8>) The encoded CONIKS proof: the VRF proof, then the leaf and its authentication path.
  * @return sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -558,15 +558,15 @@ fun coniksVerifyLookup(namespace: String, vrfPublic: ByteArray, root: ByteArray,
 /**
  * Returns the 64-byte entry hash of a version-1 key-history entry under the caller's context label, which must have the form segment/segment/v<digits>.
  *
- * @param context string
- * @param seq u64
- * @param tsMs u64
- * @param encX25519 sequence<u8>
- * @param encPq sequence<u8>
- * @param signingPub sequence<u8>
- * @param prevEntryHash optional<sequence<u8>>
+ * @param context (string) The context label, of the form segment/segment/v<digits> (printable ASCII segments).
+ * @param seq (u64) The entry's position in the account's chain.
+ * @param tsMs (u64) The entry's timestamp (milliseconds since the epoch).
+ * @param encX25519 (sequence<u8>) The account's classical (X25519) encryption public key.
+ * @param encPq (sequence<u8>) The account's post-quantum encryption public key.
+ * @param signingPub (sequence<u8>) The account's signing public key.
+ * @param prevEntryHash (optional<sequence<u8>>) The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
  * @return sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -590,14 +590,14 @@ fun keyHistoryEntryHashWithContext(context: String, seq: Long, tsMs: Long, encX2
 /**
  * Returns the canonical bytes of a version-1 key-history entry. A missing or empty `prev_entry_hash` marks the first entry of a chain.
  *
- * @param seq u64
- * @param tsMs u64
- * @param encX25519 sequence<u8>
- * @param encPq sequence<u8>
- * @param signingPub sequence<u8>
- * @param prevEntryHash optional<sequence<u8>>
+ * @param seq (u64) The entry's position in the account's chain.
+ * @param tsMs (u64) The entry's timestamp (milliseconds since the epoch).
+ * @param encX25519 (sequence<u8>) The account's classical (X25519) encryption public key.
+ * @param encPq (sequence<u8>) The account's post-quantum encryption public key.
+ * @param signingPub (sequence<u8>) The account's signing public key.
+ * @param prevEntryHash (optional<sequence<u8>>) The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
  * @return sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -620,14 +620,14 @@ fun keyHistoryV1CanonicalBytes(seq: Long, tsMs: Long, encX25519: ByteArray, encP
 /**
  * Returns the 64-byte entry hash of a version-1 key-history entry: SHA3-512 with the key-history label as context over the canonical bytes.
  *
- * @param seq u64
- * @param tsMs u64
- * @param encX25519 sequence<u8>
- * @param encPq sequence<u8>
- * @param signingPub sequence<u8>
- * @param prevEntryHash optional<sequence<u8>>
+ * @param seq (u64) The entry's position in the account's chain.
+ * @param tsMs (u64) The entry's timestamp (milliseconds since the epoch).
+ * @param encX25519 (sequence<u8>) The account's classical (X25519) encryption public key.
+ * @param encPq (sequence<u8>) The account's post-quantum encryption public key.
+ * @param signingPub (sequence<u8>) The account's signing public key.
+ * @param prevEntryHash (optional<sequence<u8>>) The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
  * @return sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -650,14 +650,14 @@ fun keyHistoryV1EntryHash(seq: Long, tsMs: Long, encX25519: ByteArray, encPq: By
 /**
  * Returns the 32-byte RFC 6962 leaf hash of a version-1 key-history entry's canonical bytes, ready for verify_inclusion.
  *
- * @param seq u64
- * @param tsMs u64
- * @param encX25519 sequence<u8>
- * @param encPq sequence<u8>
- * @param signingPub sequence<u8>
- * @param prevEntryHash optional<sequence<u8>>
+ * @param seq (u64) The entry's position in the account's chain.
+ * @param tsMs (u64) The entry's timestamp (milliseconds since the epoch).
+ * @param encX25519 (sequence<u8>) The account's classical (X25519) encryption public key.
+ * @param encPq (sequence<u8>) The account's post-quantum encryption public key.
+ * @param signingPub (sequence<u8>) The account's signing public key.
+ * @param prevEntryHash (optional<sequence<u8>>) The 64-byte entry hash of the previous entry; absent for the first entry of a chain.
  * @return sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -680,13 +680,13 @@ fun keyHistoryV1Rfc6962LeafHash(seq: Long, tsMs: Long, encX25519: ByteArray, enc
 /**
  * Verifies a key-transparency fixed-version proof under `root` (experimental default suite) and returns whether the proof's version is present and its value.
  *
- * @param context string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param label sequence<u8>
- * @param proof sequence<u8>
+ * @param context (string) The caller's context text; only the experimental suite's commitments use it.
+ * @param vrfPublic (sequence<u8>) The directory's VRF public key, as the suite's VRF encodes it.
+ * @param root (sequence<u8>) The combined root hash the proof must reach.
+ * @param label (sequence<u8>) The label (search key) whose entries the proof is about.
+ * @param proof (sequence<u8>) The encoded key-transparency proof.
  * @return SearchResult
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -710,14 +710,14 @@ fun keytransVerifyFixedVersion(context: String, vrfPublic: ByteArray, root: Byte
 /**
  * Verifies a key-transparency fixed-version proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
  *
- * @param suiteId u16
- * @param context string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param label sequence<u8>
- * @param proof sequence<u8>
+ * @param suiteId (u16) The cipher suite: 0x0001, 0x0002 or 0xF000.
+ * @param context (string) The caller's context text; only the experimental suite's commitments use it.
+ * @param vrfPublic (sequence<u8>) The directory's VRF public key, as the suite's VRF encodes it.
+ * @param root (sequence<u8>) The combined root hash the proof must reach.
+ * @param label (sequence<u8>) The label (search key) whose entries the proof is about.
+ * @param proof (sequence<u8>) The encoded key-transparency proof.
  * @return SearchResult
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -741,12 +741,12 @@ fun keytransVerifyFixedVersionSuite(suiteId: Int, context: String, vrfPublic: By
 /**
  * Verifies a key-transparency monitoring proof: every version on the monitoring ladder of the proof's version is included under `root` (experimental default suite).
  *
- * @param context string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param label sequence<u8>
- * @param proof sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param context (string) The caller's context text; only the experimental suite's commitments use it.
+ * @param vrfPublic (sequence<u8>) The directory's VRF public key, as the suite's VRF encodes it.
+ * @param root (sequence<u8>) The combined root hash the proof must reach.
+ * @param label (sequence<u8>) The label (search key) whose entries the proof is about.
+ * @param proof (sequence<u8>) The encoded key-transparency proof.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -771,13 +771,13 @@ fun keytransVerifyMonitor(context: String, vrfPublic: ByteArray, root: ByteArray
 /**
  * Verifies a key-transparency monitoring proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
  *
- * @param suiteId u16
- * @param context string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param label sequence<u8>
- * @param proof sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param suiteId (u16) The cipher suite: 0x0001, 0x0002 or 0xF000.
+ * @param context (string) The caller's context text; only the experimental suite's commitments use it.
+ * @param vrfPublic (sequence<u8>) The directory's VRF public key, as the suite's VRF encodes it.
+ * @param root (sequence<u8>) The combined root hash the proof must reach.
+ * @param label (sequence<u8>) The label (search key) whose entries the proof is about.
+ * @param proof (sequence<u8>) The encoded key-transparency proof.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -802,13 +802,13 @@ fun keytransVerifyMonitorSuite(suiteId: Int, context: String, vrfPublic: ByteArr
 /**
  * Verifies a key-transparency search proof for `label` under the combined root `root` with the experimental default suite, and returns whether the label is present and its greatest version's value.
  *
- * @param context string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param label sequence<u8>
- * @param proof sequence<u8>
+ * @param context (string) The caller's context text; only the experimental suite's commitments use it.
+ * @param vrfPublic (sequence<u8>) The directory's VRF public key, as the suite's VRF encodes it.
+ * @param root (sequence<u8>) The combined root hash the proof must reach.
+ * @param label (sequence<u8>) The label (search key) whose entries the proof is about.
+ * @param proof (sequence<u8>) The encoded key-transparency proof.
  * @return SearchResult
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -832,14 +832,14 @@ fun keytransVerifySearch(context: String, vrfPublic: ByteArray, root: ByteArray,
 /**
  * Verifies a key-transparency search proof under the suite `suite_id` (0x0001, 0x0002 or 0xF000).
  *
- * @param suiteId u16
- * @param context string
- * @param vrfPublic sequence<u8>
- * @param root sequence<u8>
- * @param label sequence<u8>
- * @param proof sequence<u8>
+ * @param suiteId (u16) The cipher suite: 0x0001, 0x0002 or 0xF000.
+ * @param context (string) The caller's context text; only the experimental suite's commitments use it.
+ * @param vrfPublic (sequence<u8>) The directory's VRF public key, as the suite's VRF encodes it.
+ * @param root (sequence<u8>) The combined root hash the proof must reach.
+ * @param label (sequence<u8>) The label (search key) whose entries the proof is about.
+ * @param proof (sequence<u8>) The encoded key-transparency proof.
  * @return SearchResult
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -863,9 +863,9 @@ fun keytransVerifySearchSuite(suiteId: Int, context: String, vrfPublic: ByteArra
 /**
  * Verifies the signed policy, then checks that the framed checkpoint signature token `signature` has the checkpoint suite and security level the policy declares (framing and length only).
  *
- * @param envelope sequence<u8>
- * @param signature string
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param envelope (sequence<u8>) The signed namespace-policy envelope.
+ * @param signature (string) The checkpoint signature token observed: base64 whose first decoded byte is the scheme tag.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -887,9 +887,9 @@ fun policyEnforceCheckpointSignature(envelope: ByteArray, signature: String) {
 /**
  * Verifies the signed policy, then checks that the framed checkpoint public-key token `public_key` has the checkpoint suite and security level the policy declares.
  *
- * @param envelope sequence<u8>
- * @param publicKey string
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param envelope (sequence<u8>) The signed namespace-policy envelope.
+ * @param publicKey (string) The checkpoint public-key token observed: base64 whose first decoded byte is the scheme tag.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -911,9 +911,9 @@ fun policyEnforceCheckpointSigningKey(envelope: ByteArray, publicKey: String) {
 /**
  * Verifies the signed policy, then checks that the observed commitment hash is the declared one.
  *
- * @param envelope sequence<u8>
- * @param observed CommitmentHash
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param envelope (sequence<u8>) The signed namespace-policy envelope.
+ * @param observed (CommitmentHash) The commitment hash observed in use.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -935,9 +935,9 @@ fun policyEnforceCommitmentHash(envelope: ByteArray, observed: CommitmentHash) {
 /**
  * Verifies the signed policy, then checks the observed directory backend id against the declared directory mode (0x0001 for Coniks, 0xf004 for Keytrans).
  *
- * @param envelope sequence<u8>
- * @param observedBackendId u16
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param envelope (sequence<u8>) The signed namespace-policy envelope.
+ * @param observedBackendId (u16) The directory backend id observed: 0x0001 for CONIKS, 0xF004 for key transparency.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -958,9 +958,9 @@ fun policyEnforceDirectoryBackend(envelope: ByteArray, observedBackendId: Int) {
 /**
  * Verifies the signed policy, then checks the observed VRF suite id against the declared VRF mode (Classical: suite 0x03).
  *
- * @param envelope sequence<u8>
- * @param observedSuiteId u8
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param envelope (sequence<u8>) The signed namespace-policy envelope.
+ * @param observedSuiteId (u8) The VRF suite id observed.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -981,9 +981,9 @@ fun policyEnforceVrfSuiteId(envelope: ByteArray, observedSuiteId: Int) {
 /**
  * Parses and verifies a signed namespace-policy envelope and returns the posture it declares, with the policy hash (SHA3-512 under the policy's context label) and the RFC 6962 leaf hash of the canonical record.
  *
- * @param envelope sequence<u8>
+ * @param envelope (sequence<u8>) The signed namespace-policy envelope.
  * @return PolicyPosture
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -1003,11 +1003,11 @@ fun signedPolicyVerify(envelope: ByteArray): PolicyPosture {
 /**
  * Verifies that the 64-byte `commitment` opens to `value` under the 32-byte `opening`: it must equal SHA3-512 with context `context` over the opening followed by the value.
  *
- * @param context string
- * @param commitment sequence<u8>
- * @param value sequence<u8>
- * @param opening sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param context (string) The context label the commitment was made under.
+ * @param commitment (sequence<u8>) The 64-byte commitment.
+ * @param value (sequence<u8>) The claimed value, of any length.
+ * @param opening (sequence<u8>) The 32-byte opening that was committed to together with the value.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -1031,12 +1031,12 @@ fun verifyCommitment(context: String, commitment: ByteArray, value: ByteArray, o
 /**
  * Verifies an RFC 6962 consistency proof: that the tree of `size1` leaves with root `root1` is a prefix of the tree of `size2` leaves with root `root2`.
  *
- * @param size1 u64
- * @param size2 u64
- * @param proof sequence<sequence<u8>>
- * @param root1 sequence<u8>
- * @param root2 sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param size1 (u64) The older tree's size.
+ * @param size2 (u64) The newer tree's size, at least size1.
+ * @param proof (sequence<sequence<u8>>) The consistency proof: 32-byte node hashes.
+ * @param root1 (sequence<u8>) The 32-byte root hash of the older tree.
+ * @param root2 (sequence<u8>) The 32-byte root hash of the newer tree.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -1059,12 +1059,12 @@ fun verifyConsistency(size1: Long, size2: Long, proof: List<ByteArray>, root1: B
 /**
  * Verifies an RFC 6962 inclusion proof: that the leaf hash at `index` is in the tree of `size` leaves whose root hash is `root`. Fails with the first failing check: root length, index beyond size, leaf-hash length, proof size, proof element length, root mismatch.
  *
- * @param index u64
- * @param size u64
- * @param leafHash sequence<u8>
- * @param proof sequence<sequence<u8>>
- * @param root sequence<u8>
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @param index (u64) The leaf's index, counting from 0.
+ * @param size (u64) The tree size: the number of leaves.
+ * @param leafHash (sequence<u8>) The 32-byte RFC 6962 leaf hash: SHA-256 of a zero byte followed by the leaf data.
+ * @param proof (sequence<sequence<u8>>) The inclusion proof: the 32-byte sibling hashes from the leaf up to the root.
+ * @param root (sequence<u8>) The 32-byte root hash of the tree of `size` leaves.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -1087,10 +1087,10 @@ fun verifyInclusion(index: Long, size: Long, leafHash: ByteArray, proof: List<By
 /**
  * Verifies a signed note against the trusted verifier keys `vkeys` and returns the number of signature lines that verified (at least 1). Keys are parsed first; a signature line from a trusted key that fails is an error, lines from unknown keys are ignored.
  *
- * @param noteText string
- * @param vkeys sequence<string>
+ * @param noteText (string) The signed note: its text, a blank line, then one signature line per signer.
+ * @param vkeys (sequence<string>) The trusted verifier keys, one text each: key name, '+', the 8-hex-digit key id, '+', base64 of the key type byte and key.
  * @return u32
- * @throws VerifyError.Verification the input did not verify; the message says why.
+ * @throws VerifyError.Verification The verification failed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).

@@ -43,10 +43,10 @@ const val LIBRARY_PROPERTY: String = "dev.quorvantile.witness.library"
 
 /** Each function's checksum, as the library must report it. */
 val CHECKSUMS: Map<String, Int> = mapOf(
-    "checkpoint_verify_cosigned" to 0x0839,
-    "checkpoint_verify_cosigned_consistency" to 0xa868,
-    "tlog_proof_verify" to 0x726c,
-    "witness_policy_parse" to 0xe055
+    "checkpoint_verify_cosigned" to 0x95b8,
+    "checkpoint_verify_cosigned_consistency" to 0x1402,
+    "tlog_proof_verify" to 0x2d92,
+    "witness_policy_parse" to 0x76c9
 )
 
 /**
@@ -228,15 +228,23 @@ data class WitnessPolicy(
     }
 }
 
-/** The error of every witness verification function. */
-sealed class WitnessError(message: String, kind: String) : QuorvantileException(message, kind) {
-    /** The verification failed; the message says why. */
-    class Verification(message: String) : WitnessError(message, "verification")
+/** The error of every witness verification function: what to fix is told by the variant. */
+sealed class WitnessError(message: String) : QuorvantileException(message) {
+    /** The input is well formed and did not verify; the message says why. */
+    class Verification(message: String) : WitnessError(message)
+
+    /** The witness quorum policy is malformed (a configuration mistake); the message names the line and the rule. */
+    class MalformedPolicy(message: String) : WitnessError(message)
+
+    /** A checkpoint note, proof bundle or leaf hash is not well formed; the message says why. */
+    class MalformedInput(message: String) : WitnessError(message)
 
     internal companion object {
         /** The exception of variant [number] with [message]; null for an unknown variant. */
         fun lift(number: Int, message: String): QuorvantileException? = when (number) {
             1 -> Verification(message)
+            2 -> MalformedPolicy(message)
+            3 -> MalformedInput(message)
             else -> null
         }
     }
@@ -266,10 +274,12 @@ internal object QuorvantileWitnessRaw : BufferFunctions {
 /**
  * Verifies a checkpoint note under a witness quorum policy: the policy is parsed first, the signature of the log whose key name is the checkpoint's origin must verify, and the witness cosignatures that verify must satisfy the quorum. Returns the checkpoint with the witnesses that counted, those that did not and why, and the range of counted timestamps.
  *
- * @param noteText string
- * @param policy string
+ * @param noteText (string) The checkpoint note: the body, a blank line, then the log's signature line and the witnesses' cosignature lines.
+ * @param policy (string) The witness quorum policy text: log, witness, group and quorum lines.
  * @return CosignedCheckpoint
- * @throws WitnessError.Verification the input did not verify; the message says why.
+ * @throws WitnessError.Verification The input is well formed and did not verify; the message says why.
+ * @throws WitnessError.MalformedPolicy The witness quorum policy is malformed (a configuration mistake); the message names the line and the rule.
+ * @throws WitnessError.MalformedInput A checkpoint note, proof bundle or leaf hash is not well formed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -290,11 +300,13 @@ fun checkpointVerifyCosigned(noteText: String, policy: String): CosignedCheckpoi
 /**
  * Verifies two checkpoint notes of the same log under a witness quorum policy, then an RFC 6962 consistency proof from the older checkpoint's tree to the newer one's.
  *
- * @param olderNote string
- * @param newerNote string
- * @param policy string
- * @param proof sequence<sequence<u8>>
- * @throws WitnessError.Verification the input did not verify; the message says why.
+ * @param olderNote (string) The cosigned checkpoint note of the older tree.
+ * @param newerNote (string) The cosigned checkpoint note of the newer tree, of at least the older tree's size.
+ * @param policy (string) The witness quorum policy text: log, witness, group and quorum lines.
+ * @param proof (sequence<sequence<u8>>) The consistency proof: 32-byte node hashes.
+ * @throws WitnessError.Verification The input is well formed and did not verify; the message says why.
+ * @throws WitnessError.MalformedPolicy The witness quorum policy is malformed (a configuration mistake); the message names the line and the rule.
+ * @throws WitnessError.MalformedInput A checkpoint note, proof bundle or leaf hash is not well formed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -318,11 +330,13 @@ fun checkpointVerifyCosignedConsistency(olderNote: String, newerNote: String, po
 /**
  * Verifies a proof bundle under a witness quorum policy: its checkpoint as checkpoint_verify_cosigned does, then the RFC 6962 inclusion of the 32-byte `leaf_hash` at the bundle's index. Returns the index, the unauthenticated extra data and the checkpoint.
  *
- * @param proofText string
- * @param policy string
- * @param leafHash sequence<u8>
+ * @param proofText (string) The proof bundle: its header line, an optional extra line, the index line, the inclusion proof hashes, an empty line, then the cosigned checkpoint note.
+ * @param policy (string) The witness quorum policy text: log, witness, group and quorum lines.
+ * @param leafHash (sequence<u8>) The 32-byte RFC 6962 leaf hash: SHA-256 of a zero byte followed by the leaf data.
  * @return TlogProof
- * @throws WitnessError.Verification the input did not verify; the message says why.
+ * @throws WitnessError.Verification The input is well formed and did not verify; the message says why.
+ * @throws WitnessError.MalformedPolicy The witness quorum policy is malformed (a configuration mistake); the message names the line and the rule.
+ * @throws WitnessError.MalformedInput A checkpoint note, proof bundle or leaf hash is not well formed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
@@ -344,9 +358,11 @@ fun tlogProofVerify(proofText: String, policy: String, leafHash: ByteArray): Tlo
 /**
  * Parses a witness quorum policy (log, witness, group and quorum lines) and describes it: the log key names, the witness names, the groups with their resolved thresholds, and the quorum.
  *
- * @param policy string
+ * @param policy (string) The witness quorum policy text: log, witness, group and quorum lines.
  * @return WitnessPolicy
- * @throws WitnessError.Verification the input did not verify; the message says why.
+ * @throws WitnessError.Verification The input is well formed and did not verify; the message says why.
+ * @throws WitnessError.MalformedPolicy The witness quorum policy is malformed (a configuration mistake); the message names the line and the rule.
+ * @throws WitnessError.MalformedInput A checkpoint note, proof bundle or leaf hash is not well formed; the message says why.
  * @throws InternalException the library reported an unexpected failure.
  * @throws LibraryNotFoundException the library was found nowhere (on the first call).
  * @throws LibraryMismatchException the library differs from these bindings (on the first call).
