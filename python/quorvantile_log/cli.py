@@ -449,6 +449,12 @@ def _stdin_uses(values: Any) -> int:
     return sum(_stdin_uses(v) if isinstance(v, list) else v == "-" for v in values)
 
 
+def _internal_errors() -> tuple:
+    """The bindings' InternalError once they have loaded (nothing can raise it before)."""
+    bindings = sys.modules.get(f"{__package__}._bindings")
+    return (bindings.InternalError,) if bindings is not None and hasattr(bindings, "InternalError") else ()
+
+
 def main(argv: Optional[Sequence[str]] = None) -> int:
     argv = list(sys.argv[1:] if argv is None else argv)
     as_json = "--json" in argv
@@ -463,7 +469,7 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
         return _failure(as_json, e.status, str(e), e.kind, "rejected" if e.status == REJECTED else "error")
     except (_ffi.LibraryNotFoundError, _ffi.LibraryMismatchError) as e:
         return _failure(as_json, FAILED, str(e), "library")
-    except _ffi.InternalError as e:
+    except _internal_errors() as e:
         return _failure(as_json, FAILED, str(e), "internal", "internal error")
     except KeyboardInterrupt:
         return 130
