@@ -3,16 +3,24 @@
 // hash), each against one digest of the canonical bytes measured in the same run with a reused
 // OpenSSL context: SHA3-512 with the key-history context for the canonical bytes and the two
 // entry hashes, SHA-256 of 0x00 and the canonical bytes for the leaf hash. The aim is at most 1.3x.
+// The *SideBySide benchmarks interleave the call, the peer and (when QV_BASELINE_LIBRARY names an
+// earlier build's shared object) the earlier build's call, with medians and spreads of the
+// ratios; BM_AbiFixedCost is the price of one C ABI call: the canonical bytes of an entry with
+// empty fields (36 bytes, no hashing) through the ABI against the work operation called directly.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <openssl/evp.h>
 #include <time.h>
 
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "interleaved.hpp"
+#include "leaf/key_history.hpp"
 #include "quorvantile_log.h"
 
 namespace {
@@ -42,8 +50,15 @@ F symbol(void* handle, const char* name) {
   return f;
 }
 
+void* open_library(const char* path) {
+  void* h = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (h == nullptr) throw std::runtime_error(dlerror());
+  return h;
+}
+
 struct Abi {
-  void* h = dlopen(QV_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+  explicit Abi(const char* path = QV_LIBRARY_PATH) : h(open_library(path)) {}
+  void* h;
   decltype(&ffi_quorvantile_log_rustbuffer_from_bytes) from_bytes =
       symbol<decltype(from_bytes)>(h, "ffi_quorvantile_log_rustbuffer_from_bytes");
   decltype(&ffi_quorvantile_log_rustbuffer_free) free_buffer =
@@ -73,6 +88,14 @@ struct Abi {
 const Abi& abi() {
   static const Abi a;
   return a;
+}
+
+const Abi* baseline() {
+  static const std::unique_ptr<Abi> a = [] {
+    const char* path = std::getenv("QV_BASELINE_LIBRARY");
+    return path ? std::make_unique<Abi>(path) : nullptr;
+  }();
+  return a.get();
 }
 
 // Encoded arguments, ready to be copied into fresh buffers for every call.
@@ -148,6 +171,89 @@ void BM_KeyHistoryCanonicalBytesCAbi(benchmark::State& s) { run(s, Canonical); }
 void BM_KeyHistoryEntryHashCAbi(benchmark::State& s) { run(s, EntryHash); }
 void BM_KeyHistoryEntryHashWithContextCAbi(benchmark::State& s) { run(s, WithContext); }
 void BM_KeyHistoryLeafHashCAbi(benchmark::State& s) { run(s, LeafHash); }
+// The leaf hash (or the entry hash) through the ABI against its one digest of the canonical bytes.
+void side_by_side(benchmark::State& state, Which which) {
+  static Entry e;
+  RustCallStatus s{};
+  RustBuffer canonical = abi().canonical(5, 6, abi().raw(e.x), abi().raw(e.pq), abi().raw(e.sig), abi().raw(e.prev), &s);
+  const Bytes bytes(canonical.data + 4, canonical.data + canonical.len);
+  abi().free_buffer(canonical, &s);
+  const std::string label = "tarnfel/key-history/v1";
+  const auto call = [&](const Abi& a) {
+    RustCallStatus st{};
+    RustBuffer out = which == LeafHash ? a.leaf_hash(5, 6, a.raw(e.x), a.raw(e.pq), a.raw(e.sig), a.raw(e.prev), &st)
+                                       : a.entry_hash(5, 6, a.raw(e.x), a.raw(e.pq), a.raw(e.sig), a.raw(e.prev), &st);
+    if (st.code != 0) throw std::runtime_error("call failed");
+    a.free_buffer(out, &st);
+  };
+  EVP_MD* md = EVP_MD_fetch(nullptr, which == LeafHash ? "SHA256" : "SHA3-512", nullptr);
+  EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+  uint8_t out[64];
+  std::vector<qv_bench::Candidate> candidates = {
+      {"ours", [&] { call(abi()); }},
+      {"peer", [&] {
+         EVP_DigestInit_ex2(ctx, md, nullptr);
+         if (which == LeafHash) {
+           const uint8_t zero = 0;
+           EVP_DigestUpdate(ctx, &zero, 1);
+         } else {
+           const uint8_t prefix[8] = {0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(label.size())};
+           EVP_DigestUpdate(ctx, prefix, 8);
+           EVP_DigestUpdate(ctx, label.data(), label.size());
+         }
+         EVP_DigestUpdate(ctx, bytes.data(), bytes.size());
+         EVP_DigestFinal_ex(ctx, out, nullptr);
+         benchmark::DoNotOptimize(out);
+       }}};
+  std::vector<std::pair<std::size_t, std::size_t>> pairs = {{0, 1}};
+  if (const Abi* before = baseline()) {
+    candidates.push_back({"before", [&, before] { call(*before); }});
+    pairs.push_back({2, 1});
+  }
+  for (auto _ : state) qv_bench::report(state, candidates, qv_bench::interleave(candidates, 21, 500), pairs);
+  EVP_MD_CTX_free(ctx);
+  EVP_MD_free(md);
+}
+
+void BM_KeyHistoryLeafHashSideBySide(benchmark::State& s) { side_by_side(s, LeafHash); }
+void BM_KeyHistoryEntryHashSideBySide(benchmark::State& s) { side_by_side(s, EntryHash); }
+BENCHMARK(BM_KeyHistoryLeafHashSideBySide)->Iterations(1);
+BENCHMARK(BM_KeyHistoryEntryHashSideBySide)->Iterations(1);
+
+// One ABI call's fixed cost: an entry with empty fields has 36 canonical bytes and no digest, so
+// the ABI call is almost all argument buffers, lifting, lowering and freeing. "abi" includes the
+// four argument buffers a client allocates through the library, "work" is the work operation
+// called directly with the same values.
+void BM_AbiFixedCost(benchmark::State& state) {
+  const Abi& a = abi();
+  const Bytes empty = Abi::seq({}), absent = {0};
+  const auto abi_call = [&](const Abi& lib) {
+    RustCallStatus st{};
+    RustBuffer out = lib.canonical(5, 6, lib.raw(empty), lib.raw(empty), lib.raw(empty), lib.raw(absent), &st);
+    if (st.code != 0) throw std::runtime_error("call failed");
+    lib.free_buffer(out, &st);
+  };
+  std::vector<qv_bench::Candidate> candidates = {
+      {"abi", [&] { abi_call(a); }},
+      {"work", [] {
+         auto r = quorvantile_log::leaf::key_history_v1_canonical_bytes(5, 6, {}, {}, {}, std::nullopt);
+         benchmark::DoNotOptimize(r);
+       }}};
+  std::vector<std::pair<std::size_t, std::size_t>> pairs = {{0, 1}};
+  if (const Abi* before = baseline()) {
+    candidates.push_back({"before", [&, before] { abi_call(*before); }});
+    pairs.push_back({2, 1});
+  }
+  for (auto _ : state) {
+    const auto ns = qv_bench::interleave(candidates, 21, 2000);
+    qv_bench::report(state, candidates, ns, pairs);
+    std::vector<double> fixed;
+    for (std::size_t r = 0; r < ns[0].size(); ++r) fixed.push_back(ns[0][r] - ns[1][r]);
+    state.counters["fixed_ns"] = qv_bench::median(fixed);
+  }
+}
+BENCHMARK(BM_AbiFixedCost)->Iterations(1);
+
 BENCHMARK(BM_KeyHistoryCanonicalBytesCAbi)->Iterations(2000);
 BENCHMARK(BM_KeyHistoryEntryHashCAbi)->Iterations(2000);
 BENCHMARK(BM_KeyHistoryEntryHashWithContextCAbi)->Iterations(2000);

@@ -3,7 +3,10 @@
 // hash, exactly the lengths verification absorbs and squeezes). The summary prints the ratio,
 // and the default (four-lane) verification against the same verification with the matrix
 // expanded one OpenSSL lane at a time. Four SHAKE128 matrix entries through the lanes against
-// the same four through OpenSSL show the Keccak alone.
+// the same four through OpenSSL show the Keccak alone; eight entries squeezed side by side
+// (shake128_short_inputs, as the matrix expansion runs them) against eight through OpenSSL show
+// the register-resident squeeze on each permutation. Verification is also timed on every
+// expansion path the CPU runs.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -89,6 +92,38 @@ void bench_lanes(benchmark::State& state, quorvantile_crypto::keccak::Permutatio
   }
 }
 
+void bench_short_inputs(benchmark::State& state, quorvantile_crypto::keccak::Permutation permutation) {
+  namespace keccak = quorvantile_crypto::keccak;
+  std::array<std::array<uint8_t, 34>, 8> seeds{};
+  std::array<quorvantile_crypto::ByteView, 8> inputs;
+  std::array<std::array<uint8_t, kEntryBytes>, 8> out;
+  std::array<uint8_t*, 8> pointers;
+  for (std::size_t i = 0; i < 8; ++i) {
+    seeds[i][32] = static_cast<uint8_t>(i);
+    inputs[i] = seeds[i];
+    pointers[i] = out[i].data();
+  }
+  for (auto _ : state) {
+    keccak::shake128_short_inputs(inputs, kEntryBytes / 168, pointers, permutation);
+    benchmark::DoNotOptimize(out);
+  }
+}
+
+void bench_openssl_eight(benchmark::State& state) {
+  std::array<std::array<uint8_t, 34>, 8> seeds{};
+  for (std::size_t i = 0; i < 8; ++i) seeds[i][32] = static_cast<uint8_t>(i);
+  std::array<uint8_t, kEntryBytes> out;
+  auto ctx = ossl::new_md_ctx();
+  for (auto _ : state) {
+    for (const auto& seed : seeds) {
+      ossl::digest_init(ctx.get(), ossl::shake128());
+      ossl::digest_update(ctx.get(), seed);
+      ossl::digest_final_xof(ctx.get(), out.data(), out.size());
+      benchmark::DoNotOptimize(out);
+    }
+  }
+}
+
 void bench_openssl_four(benchmark::State& state) {
   std::array<std::array<uint8_t, 34>, 4> seeds{};
   for (std::size_t i = 0; i < 4; ++i) seeds[i][32] = static_cast<uint8_t>(i);
@@ -152,6 +187,14 @@ void register_set(ParameterSet params, int set) {
   benchmark::RegisterBenchmark(("MlDsaVerify/" + name).c_str(), bench_verify, params, set);
   benchmark::RegisterBenchmark(("ShakeLimit/" + name).c_str(), bench_shake_limit<P>, set);
   benchmark::RegisterBenchmark(("MlDsaVerifyOneLane/" + name).c_str(), bench_verify_on, detail::Expansion::OneLane, params, set);
+  const std::pair<detail::Expansion, const char*> paths[] = {{detail::Expansion::FourLanesPortable, "FourLanesPortable"},
+                                                             {detail::Expansion::FourLanesAvx2, "FourLanesAvx2"},
+                                                             {detail::Expansion::EightLanesAvx512, "EightLanesAvx512"}};
+  for (const auto& [path, path_name] : paths) {
+    if (!detail::expansion_available(path)) continue;
+    benchmark::RegisterBenchmark(("MlDsaVerifyPath/" + std::string(path_name) + "/" + name).c_str(), bench_verify_on, path,
+                                 params, set);
+  }
 }
 
 // Prints each set's verification time over its SHAKE limit, and against the time the portable
@@ -187,11 +230,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
       std::printf("ML-DSA-%s: four-lane verify %.1f us, one-lane verify %.1f us, ratio %.2fx (target <= 0.6x)\n", set.c_str(),
                   verify->second / 1e3, one_lane->second / 1e3, verify->second / one_lane->second);
     }
+    const auto openssl_eight = times_.find("KeccakOpenSslEight");
+    for (const char* wide : {"KeccakShortInputs/portable", "KeccakShortInputs/avx2", "KeccakShortInputs/avx512"}) {
+      const auto it = times_.find(wide);
+      if (it == times_.end() || openssl_eight == times_.end()) continue;
+      std::printf("%s: eight SHAKE128 entries %.2f us, OpenSSL one at a time %.2f us, ratio %.2fx\n", wide, it->second / 1e3,
+                  openssl_eight->second / 1e3, it->second / openssl_eight->second);
+    }
     const auto lanes = times_.find("KeccakLanes/avx2");
     const auto portable = times_.find("KeccakLanes/portable");
     const auto openssl = times_.find("KeccakOpenSslFour");
     if (openssl != times_.end()) {
-      for (const auto& it : {lanes, portable}) {
+      for (const auto& it : {lanes, portable, times_.find("KeccakLanes/avx512")}) {
         if (it == times_.end()) continue;
         std::printf("%s: four SHAKE128 entries %.2f us, OpenSSL one at a time %.2f us, ratio %.2fx\n", it->first.c_str(),
                     it->second / 1e3, openssl->second / 1e3, it->second / openssl->second);
@@ -214,6 +264,13 @@ int main(int argc, char** argv) {
   if (keccak::avx2_available()) benchmark::RegisterBenchmark("KeccakLanes/avx2", bench_lanes, keccak::Permutation::Avx2);
   benchmark::RegisterBenchmark("KeccakLanes/portable", bench_lanes, keccak::Permutation::Portable);
   benchmark::RegisterBenchmark("KeccakOpenSslFour", bench_openssl_four);
+  if (keccak::avx512_available()) {
+    benchmark::RegisterBenchmark("KeccakLanes/avx512", bench_lanes, keccak::Permutation::Avx512);
+    benchmark::RegisterBenchmark("KeccakShortInputs/avx512", bench_short_inputs, keccak::Permutation::Avx512);
+  }
+  if (keccak::avx2_available()) benchmark::RegisterBenchmark("KeccakShortInputs/avx2", bench_short_inputs, keccak::Permutation::Avx2);
+  benchmark::RegisterBenchmark("KeccakShortInputs/portable", bench_short_inputs, keccak::Permutation::Portable);
+  benchmark::RegisterBenchmark("KeccakOpenSslEight", bench_openssl_eight);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;

@@ -1,6 +1,6 @@
 // The multi-lane Keccak against OpenSSL's one-lane SHAKE and SHA3 on arbitrary inputs. Byte 0
-// picks the function (bits 0-1), the permutation (bit 2, AVX2 where the CPU has it) and the lane
-// count (bits 3-4, plus one); each lane then reads a 16-bit output length, a 16-bit split point
+// picks the function (bits 0-1), the permutation (bit 2: a vector one where the CPU has it, bit 5
+// choosing AVX-512 over AVX2) and the lane count (bits 3-4, plus one); each lane then reads a 16-bit output length, a 16-bit split point
 // for a squeeze in two pieces, and a 16-bit input length, and the inputs follow. Any difference
 // from OpenSSL aborts.
 #include <openssl/evp.h>
@@ -67,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   Reader reader(ByteView(data, size).subspan(1));
   const auto function = static_cast<keccak::Function>(data[0] & 3);
-  const auto permutation =
-      (data[0] & 4) && keccak::avx2_available() ? keccak::Permutation::Avx2 : keccak::Permutation::Portable;
+  const auto vector = (data[0] & 0x20) ? keccak::Permutation::Avx512 : keccak::Permutation::Avx2;
+  const auto permutation = (data[0] & 4) && keccak::available(vector) ? vector : keccak::Permutation::Portable;
   const std::size_t lanes = (data[0] >> 3 & 3) + 1;
   const std::size_t digest = keccak::digest_size(function);
 

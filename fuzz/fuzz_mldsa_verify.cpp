@@ -2,7 +2,8 @@
 // Byte 0 picks the set (bits 0-1), the interface (bit 2: internal) and the layout (bit 3): either
 // a key and a signature of exactly the set's sizes (zero-padded when the input is short), so the
 // fuzzer reaches the hint, norm and arithmetic code, or free lengths from two 16-bit prefixes.
-// The default path must agree with the one-lane and the portable four-lane matrix expansion.
+// The default path must agree with every other expansion path this CPU runs: OpenSSL's one lane,
+// the portable four lanes (portable arithmetic throughout), four AVX2 lanes, eight AVX-512 lanes.
 #include <algorithm>
 #include <cstdlib>
 #include <cstddef>
@@ -77,11 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     signature = in.take_padded(set.signature);
   }
   namespace detail = quorvantile_crypto::mldsa::detail;
-  constexpr detail::Expansion kOthers[] = {detail::Expansion::OneLane, detail::Expansion::FourLanesPortable};
+  std::vector<detail::Expansion> others;
+  for (const auto path : {detail::Expansion::OneLane, detail::Expansion::FourLanesPortable, detail::Expansion::FourLanesAvx2,
+                          detail::Expansion::EightLanesAvx512}) {
+    if (detail::expansion_available(path)) others.push_back(path);
+  }
   if (internal) {
     const ByteView message = in.rest();
     const bool result = quorvantile_crypto::mldsa::verify_internal(set.params, public_key, message, signature);
-    for (const auto path : kOthers) {
+    for (const auto path : others) {
       if (detail::verify_internal_on(path, set.params, public_key, message, signature) != result) std::abort();
     }
   } else {
@@ -91,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::vector<uint8_t> context = in.take_padded(context_length);
     const ByteView message = in.rest();
     const bool result = quorvantile_crypto::mldsa::verify(set.params, public_key, message, signature, context);
-    for (const auto path : kOthers) {
+    for (const auto path : others) {
       if (detail::verify_on(path, set.params, public_key, message, signature, context) != result) std::abort();
     }
   }

@@ -1,7 +1,8 @@
 // VRF verification of both suites on arbitrary key, alpha and proof bytes. Layout of the input:
 // byte 0 picks the suite, bytes 1 and 2 give the key and proof lengths (so that wrong lengths are
 // exercised too), then the key, the proof and the rest as alpha. A verified proof must have the
-// output proof_to_output gives.
+// output proof_to_output gives, and verifying under a key decoded once for the call (as a
+// key-transparency ladder does) must give the same outcome, errors included.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +17,9 @@ void exercise(const quorvantile_log::vrf::Vrf& vrf, ByteView key, ByteView alpha
   auto verified = vrf.verify(key, alpha, proof);
   auto output = vrf.proof_to_output(proof);
   if (verified && verified->has_value() && (!output || *output != **verified)) std::abort();
+  auto keyed = vrf.keyed(key)->verify(alpha, proof);
+  if (keyed.has_value() != verified.has_value()) std::abort();
+  if (keyed ? *keyed != *verified : keyed.error().render() != verified.error().render()) std::abort();
 }
 
 }  // namespace

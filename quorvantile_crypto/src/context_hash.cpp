@@ -13,9 +13,8 @@ void ContextHash::digest_into(ByteView context, std::initializer_list<ByteView> 
   uint64_t len = context.size();
   for (std::size_t i = prefix.size(); i-- > 0; len >>= 8) prefix[i] = static_cast<uint8_t>(len);
   ossl::digest_init(ctx_, ossl::sha3_512());
-  ossl::digest_update(ctx_, prefix);
-  ossl::digest_update(ctx_, context);
-  for (ByteView part : message) ossl::digest_update(ctx_, part);
+  ossl::digest_update_gathered(ctx_, {prefix, context});
+  ossl::digest_update_gathered(ctx_, message);
   ossl::digest_final(ctx_, out.data());
 }
 

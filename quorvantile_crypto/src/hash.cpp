@@ -11,7 +11,7 @@ Sha256::~Sha256() { EVP_MD_CTX_free(ctx_); }
 Hash32 Sha256::digest(std::initializer_list<ByteView> parts) {
   Hash32 out{};
   ossl::digest_init(ctx_, ossl::sha256());
-  for (ByteView part : parts) ossl::digest_update(ctx_, part);
+  ossl::digest_update_gathered(ctx_, parts);
   ossl::digest_final(ctx_, out.data());
   return out;
 }

@@ -3,6 +3,8 @@
 #include <openssl/crypto.h>
 #include <openssl/err.h>
 
+#include <array>
+#include <cstring>
 #include <stdexcept>
 
 namespace quorvantile_crypto::ossl {
@@ -56,6 +58,24 @@ void digest_init(EVP_MD_CTX* ctx, const EVP_MD* md) {
 void digest_update(EVP_MD_CTX* ctx, ByteView data) {
   if (data.empty()) return;
   if (EVP_DigestUpdate(ctx, data.data(), data.size()) != 1) fail("EVP_DigestUpdate failed");
+}
+
+void digest_update_gathered(EVP_MD_CTX* ctx, std::initializer_list<ByteView> parts) {
+  std::array<uint8_t, 256> staging;
+  std::size_t staged = 0;
+  for (ByteView part : parts) {
+    if (part.size() > staging.size() - staged) {
+      digest_update(ctx, ByteView(staging.data(), staged));
+      staged = 0;
+      if (part.size() > staging.size()) {
+        digest_update(ctx, part);
+        continue;
+      }
+    }
+    if (!part.empty()) std::memcpy(staging.data() + staged, part.data(), part.size());
+    staged += part.size();
+  }
+  digest_update(ctx, ByteView(staging.data(), staged));
 }
 
 void digest_final(EVP_MD_CTX* ctx, uint8_t* out) {

@@ -4,6 +4,7 @@
 // contexts are owned by RAII handles and reused within one call.
 #include <openssl/evp.h>
 
+#include <initializer_list>
 #include <memory>
 #include <new>
 
@@ -41,6 +42,9 @@ MdCtx new_md_ctx();
 // Thin checked wrappers: any OpenSSL failure here is an internal fault and throws.
 void digest_init(EVP_MD_CTX* ctx, const EVP_MD* md);
 void digest_update(EVP_MD_CTX* ctx, ByteView data);
+// The parts in order, short ones first gathered into one staging block, so that a message of
+// many small fields and a few long ones costs a few long updates rather than one per field.
+void digest_update_gathered(EVP_MD_CTX* ctx, std::initializer_list<ByteView> parts);
 void digest_final(EVP_MD_CTX* ctx, uint8_t* out);
 void digest_final_xof(EVP_MD_CTX* ctx, uint8_t* out, std::size_t len);
 

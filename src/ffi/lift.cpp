@@ -110,15 +110,15 @@ Lifted<std::vector<std::string_view>> lift_string_list(ByteView buffer) {
   return out;
 }
 
-Lifted<std::optional<Bytes>> lift_optional_bytes(ByteView buffer) {
+Lifted<std::optional<ByteView>> lift_optional_bytes(ByteView buffer) {
   Reader reader(buffer);
   auto tag = reader.u8();
   if (!tag) return std::unexpected(tag.error());
-  std::optional<Bytes> out;
+  std::optional<ByteView> out;
   if (*tag == 1) {
     auto bytes = read_byte_sequence(reader);
     if (!bytes) return std::unexpected(bytes.error());
-    out.emplace(bytes->begin(), bytes->end());
+    out = *bytes;
   } else if (*tag != 0) {
     return std::unexpected(std::string("unexpected tag byte for Option"));
   }

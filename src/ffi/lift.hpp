@@ -44,7 +44,7 @@ class Reader {
 Lifted<ByteView> lift_bytes(ByteView buffer);                        // sequence<u8>
 Lifted<std::vector<ByteView>> lift_bytes_list(ByteView buffer);      // sequence<sequence<u8>>
 Lifted<std::vector<std::string_view>> lift_string_list(ByteView buffer);  // sequence<string>
-Lifted<std::optional<Bytes>> lift_optional_bytes(ByteView buffer);   // optional<sequence<u8>>
+Lifted<std::optional<ByteView>> lift_optional_bytes(ByteView buffer);   // optional<sequence<u8>>
 // An enumeration's variant number (1..variant_count); `enum_name` names it in the message.
 Lifted<int32_t> lift_enum(ByteView buffer, std::string_view enum_name, int32_t variant_count);
 

@@ -74,8 +74,9 @@ struct StringList : BufferArg {
   static Lifted<value> lift(const OwnedArg& arg) { return lift_string_list(arg.bytes()); }
 };
 
+// optional<sequence<u8>>: a view into the call's argument buffer when present.
 struct OptionalBytes : BufferArg {
-  using value = std::optional<quorvantile_crypto::Bytes>;
+  using value = std::optional<quorvantile_crypto::ByteView>;
   static constexpr meta::Buf meta(std::string_view) { return meta::optional_of(meta::sequence_of(meta::type(meta::kU8))); }
   static Lifted<value> lift(const OwnedArg& arg) { return lift_optional_bytes(arg.bytes()); }
 };

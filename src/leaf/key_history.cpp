@@ -9,18 +9,8 @@ namespace {
 Entry make_entry(uint64_t seq, uint64_t ts_ms, ByteView enc_x25519, ByteView enc_pq, ByteView signing_pub,
                  const OptionalHash& prev_entry_hash) {
   Entry e{seq, ts_ms, enc_x25519, enc_pq, signing_pub, std::nullopt};
-  if (prev_entry_hash && !prev_entry_hash->empty()) e.prev_entry_hash = ByteView(*prev_entry_hash);
+  if (prev_entry_hash && !prev_entry_hash->empty()) e.prev_entry_hash = *prev_entry_hash;
   return e;
-}
-
-template <std::size_t N>
-Result<Bytes> owned(Result<std::array<uint8_t, N>>&& hash) {
-  if (!hash) return std::unexpected(std::move(hash.error()));
-  return Bytes(hash->begin(), hash->end());
-}
-
-Result<Bytes> hash_under(const ContextLabel& label, const Entry& entry) {
-  return owned(entry.entry_hash_with_context(label.label));
 }
 
 }  // namespace
@@ -30,25 +20,23 @@ Result<Bytes> key_history_v1_canonical_bytes(uint64_t seq, uint64_t ts_ms, ByteV
   return make_entry(seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash).canonical_bytes();
 }
 
-Result<Bytes> key_history_v1_entry_hash(uint64_t seq, uint64_t ts_ms, ByteView enc_x25519, ByteView enc_pq,
+Result<Hash64> key_history_v1_entry_hash(uint64_t seq, uint64_t ts_ms, ByteView enc_x25519, ByteView enc_pq,
                                         ByteView signing_pub, const OptionalHash& prev_entry_hash) {
-  const Entry entry = make_entry(seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash);
-  auto label = ContextLabel::parse(kKeyHistoryLabel);
-  if (!label) return std::unexpected(std::move(label.error()));
-  return hash_under(*label, entry);
+  // The fixed label is a valid one (a test parses it): no need to parse it on every call.
+  return make_entry(seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash).entry_hash_with_context(kKeyHistoryLabel);
 }
 
-Result<Bytes> key_history_v1_rfc6962_leaf_hash(uint64_t seq, uint64_t ts_ms, ByteView enc_x25519, ByteView enc_pq,
+Result<Hash32> key_history_v1_rfc6962_leaf_hash(uint64_t seq, uint64_t ts_ms, ByteView enc_x25519, ByteView enc_pq,
                                                ByteView signing_pub, const OptionalHash& prev_entry_hash) {
-  return owned(make_entry(seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash).rfc6962_leaf_hash());
+  return make_entry(seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash).rfc6962_leaf_hash();
 }
 
-Result<Bytes> key_history_entry_hash_with_context(std::string_view context, uint64_t seq, uint64_t ts_ms,
+Result<Hash64> key_history_entry_hash_with_context(std::string_view context, uint64_t seq, uint64_t ts_ms,
                                                   ByteView enc_x25519, ByteView enc_pq, ByteView signing_pub,
                                                   const OptionalHash& prev_entry_hash) {
   auto label = ContextLabel::parse(context);
   if (!label) return std::unexpected(std::move(label.error()));
-  return hash_under(*label, make_entry(seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash));
+  return make_entry(seq, ts_ms, enc_x25519, enc_pq, signing_pub, prev_entry_hash).entry_hash_with_context(label->label);
 }
 
 }  // namespace quorvantile_log::leaf

@@ -1,5 +1,7 @@
 #include "text/utf8.hpp"
 
+#include <cstring>
+
 namespace quorvantile_log::utf8 {
 namespace {
 
@@ -41,8 +43,17 @@ Step decode(std::span<const uint8_t> text, std::size_t pos) {
 }
 
 Check check(std::span<const uint8_t> text) {
+  constexpr uint64_t kHighBits = 0x8080808080808080u;
+  const std::size_t n = text.size();
   std::size_t pos = 0;
-  while (pos < text.size()) {
+  while (pos < n) {
+    // ASCII runs eight bytes at a time, then byte by byte up to the next lead byte.
+    for (uint64_t word; pos + 8 <= n; pos += 8) {
+      std::memcpy(&word, text.data() + pos, 8);
+      if ((word & kHighBits) != 0) break;
+    }
+    while (pos < n && text[pos] < 0x80) ++pos;
+    if (pos == n) break;
     const Step step = decode(text, pos);
     if (step.length == 0) return {false, pos, step.invalid_length};
     pos += step.length;

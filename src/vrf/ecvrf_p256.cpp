@@ -17,6 +17,23 @@ Output widen(const quorvantile_crypto::Hash32& beta) {
   return out;
 }
 
+Result<Verification> lift(quorvantile_crypto::CryptoResult<std::optional<quorvantile_crypto::Hash32>>&& verified) {
+  if (!verified) return std::unexpected(vrf_error(verified.error()));
+  if (!verified->has_value()) return Verification{};
+  return Verification{widen(**verified)};
+}
+
+class DecodedKey final : public KeyedVerification {
+ public:
+  explicit DecodedKey(ByteView public_key) : verifier_(public_key) {}
+  Result<Verification> verify(ByteView alpha, ByteView proof) const override {
+    return lift(verifier_.verify(alpha, proof));
+  }
+
+ private:
+  p256::KeyedVerifier verifier_;
+};
+
 }  // namespace
 
 uint8_t EcvrfP256::suite_id() const { return p256::kSuiteString; }
@@ -44,10 +61,11 @@ Result<Bytes> EcvrfP256::prove(ByteView secret_key, ByteView alpha) const {
 }
 
 Result<Verification> EcvrfP256::verify(ByteView public_key, ByteView alpha, ByteView proof) const {
-  auto verified = p256::verify(public_key, alpha, proof);
-  if (!verified) return std::unexpected(vrf_error(verified.error()));
-  if (!verified->has_value()) return Verification{};
-  return Verification{widen(**verified)};
+  return lift(p256::verify(public_key, alpha, proof));
+}
+
+std::unique_ptr<KeyedVerification> EcvrfP256::keyed(ByteView public_key) const {
+  return std::make_unique<DecodedKey>(public_key);
 }
 
 Result<Output> EcvrfP256::proof_to_output(ByteView proof) const {

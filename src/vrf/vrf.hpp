@@ -4,6 +4,7 @@
 // Both are stateless; every operation is a pure function of its arguments except key generation,
 // which reads the operating system's random source.
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "error/error.hpp"
@@ -32,6 +33,15 @@ struct KeyPair {
 // A primitive's failure as the library's error: "vrf error: " and the primitive's text.
 inline Error vrf_error(const quorvantile_crypto::CryptoError& error) { return Error::vrf(error.to_string()); }
 
+// Verification of several proofs under one public key within one call, such as the steps of a
+// key-transparency ladder. Borrows the key; a suite that can decodes it once.
+class KeyedVerification {
+ public:
+  virtual ~KeyedVerification() = default;
+  // The same outcome as Vrf::verify(public_key, alpha, proof), errors included.
+  virtual Result<Verification> verify(ByteView alpha, ByteView proof) const = 0;
+};
+
 // Operations in dispatch-table order. Failures of the primitives become Error::vrf with the
 // primitive's text; verify fails only for malformed lengths and otherwise reports verified (with
 // the output) or not verified.
@@ -46,6 +56,8 @@ class Vrf {
   virtual Result<Bytes> prove(ByteView secret_key, ByteView alpha) const = 0;
   virtual Result<Verification> verify(ByteView public_key, ByteView alpha, ByteView proof) const = 0;
   virtual Result<Output> proof_to_output(ByteView proof) const = 0;
+  // Per call. This one calls verify() for each proof.
+  virtual std::unique_ptr<KeyedVerification> keyed(ByteView public_key) const;
 };
 
 // ECVRF-EDWARDS25519-SHA512-TAI: 32-byte seeds and public keys, 80-byte proofs.
@@ -69,6 +81,8 @@ class EcvrfP256 final : public Vrf {
   Result<Bytes> prove(ByteView secret_key, ByteView alpha) const override;
   Result<Verification> verify(ByteView public_key, ByteView alpha, ByteView proof) const override;
   Result<Output> proof_to_output(ByteView proof) const override;
+  // Decodes the public key once for all the proofs.
+  std::unique_ptr<KeyedVerification> keyed(ByteView public_key) const override;
 };
 
 }  // namespace quorvantile_log::vrf

@@ -62,14 +62,14 @@ struct Case {
 
 std::string name_of(const testing::TestParamInfo<Case>& info) {
   static const char* functions[] = {"Shake128", "Shake256", "Sha3_256", "Sha3_512"};
-  return std::string(functions[static_cast<int>(info.param.function)]) +
-         (info.param.permutation == Permutation::Avx2 ? "Avx2" : "Portable");
+  static const char* permutations[] = {"Portable", "Avx2", "Avx512"};
+  return std::string(functions[static_cast<int>(info.param.function)]) + permutations[static_cast<int>(info.param.permutation)];
 }
 
 class KeccakLanes : public testing::TestWithParam<Case> {
  protected:
   void SetUp() override {
-    if (GetParam().permutation == Permutation::Avx2 && !keccak::avx2_available()) GTEST_SKIP() << "no AVX2 on this CPU";
+    if (!keccak::available(GetParam().permutation)) GTEST_SKIP() << "this CPU lacks the permutation's instructions";
   }
   bool fixed() const { return keccak::digest_size(GetParam().function) != 0; }
   std::size_t output_length(std::size_t wanted) const { return fixed() ? keccak::digest_size(GetParam().function) : wanted; }
@@ -165,14 +165,64 @@ TEST_P(KeccakShakeLanes, SqueezesInPiecesContinueEachLane) {
 
 INSTANTIATE_TEST_SUITE_P(AllFunctions, KeccakLanes,
                          testing::Values(Case{Function::Shake128, Permutation::Portable}, Case{Function::Shake128, Permutation::Avx2},
+                                         Case{Function::Shake128, Permutation::Avx512},
                                          Case{Function::Shake256, Permutation::Portable}, Case{Function::Shake256, Permutation::Avx2},
+                                         Case{Function::Shake256, Permutation::Avx512},
                                          Case{Function::Sha3_256, Permutation::Portable}, Case{Function::Sha3_256, Permutation::Avx2},
-                                         Case{Function::Sha3_512, Permutation::Portable}, Case{Function::Sha3_512, Permutation::Avx2}),
+                                         Case{Function::Sha3_256, Permutation::Avx512},
+                                         Case{Function::Sha3_512, Permutation::Portable}, Case{Function::Sha3_512, Permutation::Avx2},
+                                         Case{Function::Sha3_512, Permutation::Avx512}),
                          name_of);
 INSTANTIATE_TEST_SUITE_P(Shakes, KeccakShakeLanes,
                          testing::Values(Case{Function::Shake128, Permutation::Portable}, Case{Function::Shake128, Permutation::Avx2},
-                                         Case{Function::Shake256, Permutation::Portable}, Case{Function::Shake256, Permutation::Avx2}),
+                                         Case{Function::Shake128, Permutation::Avx512},
+                                         Case{Function::Shake256, Permutation::Portable}, Case{Function::Shake256, Permutation::Avx2},
+                                         Case{Function::Shake256, Permutation::Avx512}),
                          name_of);
+
+std::string permutation_name(const testing::TestParamInfo<Permutation>& info) {
+  static const char* names[] = {"Portable", "Avx2", "Avx512"};
+  return names[static_cast<int>(info.param)];
+}
+
+// SHAKE128 over one to eight short inputs squeezed by whole blocks, every input length up to the
+// rate, against OpenSSL; lanes of one call differ in length and content.
+class KeccakShortInputs : public testing::TestWithParam<Permutation> {
+ protected:
+  void SetUp() override {
+    if (!keccak::available(GetParam())) GTEST_SKIP() << "this CPU lacks the permutation's instructions";
+  }
+};
+
+TEST_P(KeccakShortInputs, MatchOpenSsl) {
+  for (std::size_t length = 0; length < keccak::kShake128Rate; ++length) {
+    const std::size_t lanes = length % keccak::kMaxWideLanes + 1;
+    const std::size_t blocks = length % 3 + 1;
+    std::vector<Bytes> inputs, outputs(lanes, Bytes(blocks * keccak::kShake128Rate));
+    std::vector<ByteView> views;
+    std::vector<uint8_t*> out;
+    for (std::size_t lane = 0; lane < lanes; ++lane) inputs.push_back(content((length + 37 * lane) % keccak::kShake128Rate, lane));
+    for (std::size_t lane = 0; lane < lanes; ++lane) {
+      views.emplace_back(inputs[lane]);
+      out.push_back(outputs[lane].data());
+    }
+    keccak::shake128_short_inputs(views, blocks, out, GetParam());
+    for (std::size_t lane = 0; lane < lanes; ++lane) {
+      ASSERT_EQ(outputs[lane], openssl_hash(Function::Shake128, inputs[lane], outputs[lane].size()))
+          << "lane " << lane << " of " << lanes << ", input " << inputs[lane].size();
+    }
+  }
+  const Bytes block(keccak::kShake128Rate), empty;
+  Bytes sink(keccak::kShake128Rate);
+  const std::vector<ByteView> too_long{block}, nine(9, ByteView(empty));
+  const std::vector<uint8_t*> one{sink.data()}, nine_out(9, sink.data());
+  EXPECT_THROW(keccak::shake128_short_inputs(too_long, 1, one, GetParam()), std::invalid_argument);
+  EXPECT_THROW(keccak::shake128_short_inputs(nine, 1, nine_out, GetParam()), std::invalid_argument);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPermutations, KeccakShortInputs,
+                         testing::Values(Permutation::Portable, Permutation::Avx2, Permutation::Avx512),
+                         permutation_name);
 
 TEST(KeccakLanesUse, BadShapesAreRejected) {
   const Bytes input(10, 1);
@@ -187,6 +237,9 @@ TEST(KeccakLanesUse, BadShapesAreRejected) {
   EXPECT_THROW(sponges.squeeze_lane(2, one), std::invalid_argument);
   if (!keccak::avx2_available()) {
     EXPECT_THROW(keccak::Sponges(Function::Shake128, two, Permutation::Avx2), std::invalid_argument);
+  }
+  if (!keccak::avx512_available()) {
+    EXPECT_THROW(keccak::Sponges(Function::Shake128, two, Permutation::Avx512), std::invalid_argument);
   }
 }
 

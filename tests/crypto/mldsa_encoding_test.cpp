@@ -6,6 +6,7 @@
 #include "mldsa/bit_packing.hpp"
 #include "mldsa/hints.hpp"
 #include "mldsa/params.hpp"
+#include "mldsa/poly_ops.hpp"
 #include "mldsa/response.hpp"
 
 namespace {
@@ -47,19 +48,28 @@ void check_response_boundary() {
     bool accepted;
   } cases[] = {{0, true},      {bound - 1, true},  {-(bound - 1), true},     {bound, false},
                {-bound, false}, {P::gamma1, false}, {-P::gamma1 + 1, false}};
+  // The tested coefficient is the first of the first polynomial (vector loads) or the last of the
+  // last (scalar loads at the end of the input); every other one is zero. Both arithmetics.
+  std::vector<bool> arithmetics{false};
+  if (avx2_enabled()) arithmetics.push_back(true);
   for (const auto& c : cases) {
-    // The tested coefficient is the last of the last polynomial; every other one is zero.
-    std::vector<uint8_t> packed(P::l * P::z_poly_bytes);
-    Poly encoded;
-    encoded.fill(P::gamma1);
-    for (int s = 0; s < P::l; ++s) {
-      if (s == P::l - 1) encoded[kN - 1] = P::gamma1 - c.z;
-      pack_bits<P::z_bits>(encoded, packed.data() + s * P::z_poly_bytes);
-    }
-    std::array<Poly, P::l> z;
-    EXPECT_EQ(decode_response<P>(packed, z), c.accepted) << "gamma1 " << P::gamma1 << " z " << c.z;
-    if (c.accepted) {
-      EXPECT_EQ(z[P::l - 1][kN - 1], c.z);
+    for (const bool at_end : {false, true}) {
+      std::vector<uint8_t> packed(P::l * P::z_poly_bytes);
+      for (int s = 0; s < P::l; ++s) {
+        Poly encoded;
+        encoded.fill(P::gamma1);
+        if (at_end && s == P::l - 1) encoded[kN - 1] = P::gamma1 - c.z;
+        if (!at_end && s == 0) encoded[0] = P::gamma1 - c.z;
+        pack_bits<P::z_bits>(encoded, packed.data() + s * P::z_poly_bytes);
+      }
+      for (const bool vector : arithmetics) {
+        std::array<Poly, P::l> z;
+        EXPECT_EQ(decode_response<P>(packed, z, vector), c.accepted)
+            << "gamma1 " << P::gamma1 << " z " << c.z << (at_end ? " at the end" : " first") << (vector ? " (AVX2)" : "");
+        if (c.accepted) {
+          EXPECT_EQ(at_end ? z[P::l - 1][kN - 1] : z[0][0], c.z);
+        }
+      }
     }
   }
 }

@@ -62,25 +62,28 @@ TEST(MlDsaSampling, ChallengeHasTauSignsAndDoesNotDependOnTheFirstSqueezeLength)
 std::vector<keccak::Permutation> permutations() {
   std::vector<keccak::Permutation> out{keccak::Permutation::Portable};
   if (keccak::avx2_available()) out.push_back(keccak::Permutation::Avx2);
+  if (keccak::avx512_available()) out.push_back(keccak::Permutation::Avx512);
   return out;
 }
 
-// Batches of one to four entries, straddling rows, give the entries the one-lane path gives.
+// Batches of one to eight entries, straddling rows, give the entries the one-lane path gives,
+// also when a single squeezed block runs out and every entry continues on its own.
 TEST(MlDsaSampling, EntriesSideBySideMatchOneAtATime) {
   auto ctx = ossl::new_md_ctx();
   std::array<uint8_t, 32> rho;
   for (std::size_t i = 0; i < rho.size(); ++i) rho[i] = static_cast<uint8_t>(0xa5 ^ (i * 13));
   const std::vector<std::vector<MatrixIndex>> batches{
-      {{0, 0}}, {{7, 6}, {0, 1}}, {{1, 4}, {2, 0}, {2, 1}}, {{0, 0}, {0, 1}, {0, 2}, {0, 3}}, {{3, 4}, {4, 0}, {7, 6}, {5, 5}}};
+      {{0, 0}}, {{7, 6}, {0, 1}}, {{1, 4}, {2, 0}, {2, 1}}, {{0, 0}, {0, 1}, {0, 2}, {0, 3}}, {{3, 4}, {4, 0}, {7, 6}, {5, 5}},
+      {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}}, {{6, 0}, {6, 1}, {6, 2}, {6, 3}, {6, 4}, {6, 5}, {6, 6}, {7, 0}}};
   for (const auto permutation : permutations()) {
     for (const auto& batch : batches) {
       std::vector<Poly> got(batch.size());
-      expand_matrix_entries(permutation, rho, batch, got);
+      expand_matrix_entries(permutation, rho, batch, got, batch.size() % 2 == 0 ? 1 : kMatrixEntryBlocks);
       for (std::size_t i = 0; i < batch.size(); ++i) {
         Poly expected;
         expand_matrix_entry(ctx.get(), rho, batch[i].row, batch[i].column, expected);
         EXPECT_EQ(got[i], expected) << "entry (" << batch[i].row << ", " << batch[i].column << ") in a batch of "
-                                    << batch.size();
+                                    << batch.size() << ", permutation " << static_cast<int>(permutation);
       }
     }
   }

@@ -65,6 +65,13 @@ INSTANTIATE_TEST_SUITE_P(AllSets, MlDsaWycheproof,
                                          WycheproofFile{"mldsa_87_verify_test.json", ParameterSet::MlDsa87, 241}),
                          [](const auto& test_info) { return std::string(test_info.param.name).substr(6, 2); });
 
+// The vector tests above and below run every path this CPU has; this one names those it has not.
+TEST(MlDsaPaths, EveryPathRunsOnThisCpu) {
+  const std::string missing = qv_test::missing_mldsa_paths();
+  if (!missing.empty()) GTEST_SKIP() << "the vector tests could not run these paths on this CPU: " << missing;
+  EXPECT_EQ(qv_test::mldsa_paths().size(), std::size(qv_test::kAllMlDsaPaths));
+}
+
 ParameterSet parameter_set_named(const std::string& name) {
   if (name == "ML-DSA-44") return ParameterSet::MlDsa44;
   if (name == "ML-DSA-65") return ParameterSet::MlDsa65;

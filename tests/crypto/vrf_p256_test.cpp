@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <openssl/err.h>
+
 #include <random>
+#include <vector>
 
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/vrf_p256.hpp"
 #include "test_support.hpp"
+#include "vrf_p256/field.hpp"
 #include "vrf_p256/nonce.hpp"
 #include "vrf_p256/point_string.hpp"
 #include "vrf_p256/scalar.hpp"
@@ -75,9 +79,25 @@ TEST(EcvrfP256Vectors, IntermediateValuesMatch) {
     EXPECT_EQ(to_hex(*point_to_string(mul_secret(nullptr, k, ctx.get()).get(), ctx.get())), v.at("U").get<std::string>());
     EXPECT_EQ(to_hex(*point_to_string(mul_secret(h->point.get(), k, ctx.get()).get(), ctx.get())),
               v.at("V").get<std::string>());
-    // The public-scalar multiplications agree with the secret-scalar ones.
+    // The double-scalar multiplications of the verifier agree with the secret-scalar ones: with a
+    // zero second scalar, and with k split as (k - 1) + 1 over two copies of the same point.
     Bn k_bn = bn_from_be(k);
-    EXPECT_EQ(to_hex(*point_to_string(mul_base(k_bn.get(), ctx.get()).get(), ctx.get())), v.at("U").get<std::string>());
+    Bn zero = new_bn();
+    Bn one = bn_from_be(Bytes{1});
+    Bn k_less_one = bn_from_be(k);
+    ASSERT_EQ(BN_sub_word(k_less_one.get(), 1), 1);
+    Point y = mul_secret(nullptr, x, ctx.get());
+    const auto string_of = [&](const Point& point) { return to_hex(*point_to_string(point.get(), ctx.get())); };
+    EXPECT_EQ(string_of(mul_base_plus(k_bn.get(), y.get(), zero.get(), ctx.get())), v.at("U").get<std::string>());
+    EXPECT_EQ(string_of(mul_two(h->point.get(), k_bn.get(), y.get(), zero.get(), ctx.get())), v.at("V").get<std::string>());
+    EXPECT_EQ(string_of(mul_two(h->point.get(), k_less_one.get(), h->point.get(), one.get(), ctx.get())),
+              v.at("V").get<std::string>());
+    // k*G + 1*Y in one multiplication is U + Y.
+    Point u_plus_y = mul_base_plus(k_bn.get(), y.get(), one.get(), ctx.get());
+    Point sum = new_point();
+    Point u = mul_secret(nullptr, k, ctx.get());
+    ASSERT_EQ(EC_POINT_add(curve().group, sum.get(), u.get(), y.get(), ctx.get()), 1);
+    EXPECT_EQ(string_of(u_plus_y), string_of(sum));
   }
 }
 
@@ -133,6 +153,9 @@ TEST(EcvrfP256Verify, LengthErrorsComeBeforeAnythingElse) {
     auto r = verify(c.key, {}, c.proof);
     ASSERT_FALSE(r);
     EXPECT_EQ(error_text(r.error()), c.text);
+    auto keyed = KeyedVerifier(c.key).verify({}, c.proof);
+    ASSERT_FALSE(keyed);
+    EXPECT_EQ(error_text(keyed.error()), c.text);
   }
   auto r = proof_to_hash(Bytes(80));
   ASSERT_FALSE(r);
@@ -143,13 +166,19 @@ TEST(EcvrfP256Verify, LengthErrorsComeBeforeAnythingElse) {
 TEST(EcvrfP256Verify, EveryOneBitChangeIsNotVerified) {
   const auto& v = rfc_vectors()[0];
   const Bytes pk = hex_field(v, "pk"), alpha = hex_field(v, "alpha"), pi = hex_field(v, "pi");
+  const KeyedVerifier keyed(pk);  // one decoded key for every proof, as a ladder uses it
+  ASSERT_TRUE(keyed.verify(alpha, pi)->has_value());
   for (std::size_t bit = 0; bit < pi.size() * 8; ++bit) {
     Bytes bad = pi;
     bad[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
     auto r = verify(pk, alpha, bad);
     ASSERT_TRUE(r) << bit;
     EXPECT_FALSE(r->has_value()) << "proof bit " << bit;
+    auto again = keyed.verify(alpha, bad);
+    ASSERT_TRUE(again) << bit;
+    EXPECT_FALSE(again->has_value()) << "proof bit " << bit << " under the decoded key";
   }
+  EXPECT_EQ(*keyed.verify(alpha, pi), *verify(pk, alpha, pi)) << "the decoded key is left as it was";
   for (std::size_t bit = 0; bit < pk.size() * 8; ++bit) {
     Bytes bad = pk;
     bad[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
@@ -204,7 +233,49 @@ TEST(EcvrfP256Verify, MalformedKeysAndResponsesAreNotVerified) {
     auto r = verify(c.key, alpha, c.proof);
     ASSERT_TRUE(r) << c.name;
     EXPECT_FALSE(r->has_value()) << c.name;
+    auto keyed = KeyedVerifier(c.key).verify(alpha, c.proof);
+    ASSERT_TRUE(keyed) << c.name;
+    EXPECT_FALSE(keyed->has_value()) << c.name;
   }
+}
+
+// The square root by the fixed addition chain against OpenSSL's general one, on squares and on
+// non-squares (then nothing), including the ends of the field.
+TEST(EcvrfP256Field, SquareRootAgreesWithOpenSsl) {
+  BnCtx ctx = new_bn_ctx();
+  const Curve& c = curve();
+  std::mt19937_64 rng(7);
+  std::vector<Bn> values;
+  for (uint64_t small : {0u, 1u, 2u, 3u, 4u}) values.push_back(bn_from_be(Bytes{static_cast<uint8_t>(small)}));
+  Bn p_less_one = new_bn();
+  ASSERT_EQ(BN_sub(p_less_one.get(), c.p, BN_value_one()), 1);
+  values.push_back(std::move(p_less_one));
+  for (int i = 0; i < 200; ++i) {
+    Bytes random(32);
+    for (auto& b : random) b = static_cast<uint8_t>(rng());
+    Bn v = bn_from_be(random);
+    ASSERT_EQ(BN_nnmod(v.get(), v.get(), c.p, ctx.get()), 1);
+    values.push_back(std::move(v));
+  }
+  int squares = 0;
+  for (const Bn& a : values) {
+    Bn a_mont = new_bn();
+    ASSERT_EQ(BN_to_montgomery(a_mont.get(), a.get(), c.mont_p, ctx.get()), 1);
+    const std::optional<Bn> root = sqrt_mont(a_mont.get(), ctx.get());
+    Bn expected = new_bn();
+    ERR_set_mark();
+    const bool is_square = BN_mod_sqrt(expected.get(), a.get(), c.p, ctx.get()) != nullptr;
+    ERR_pop_to_mark();
+    ASSERT_EQ(root.has_value(), is_square) << BN_bn2hex(a.get());
+    if (!root) continue;
+    ++squares;
+    Bn other = new_bn();
+    ASSERT_EQ(BN_sub(other.get(), c.p, expected.get()), 1);
+    EXPECT_TRUE(BN_cmp(root->get(), expected.get()) == 0 || BN_cmp(root->get(), other.get()) == 0 ||
+                (BN_is_zero(root->get()) && BN_is_zero(expected.get())));
+  }
+  EXPECT_GT(squares, 60);
+  EXPECT_LT(squares, 150);
 }
 
 TEST(EcvrfP256Verify, CompactFormDecodesToTheSmallerRoot) {

@@ -81,7 +81,9 @@ TEST(LiftOptionalBytes, Table) {
   };
   for (const auto& c : cases) EXPECT_EQ(fail_text(lift_optional_bytes(c.buffer)), c.want) << c.what;
   EXPECT_FALSE(lift_optional_bytes(Hex{0})->has_value());
-  EXPECT_EQ(**lift_optional_bytes(Hex{1, 0, 0, 0, 1, 7}), Hex{7});
+  const Hex present{1, 0, 0, 0, 1, 7};
+  const auto lifted = **lift_optional_bytes(present);
+  EXPECT_EQ(Hex(lifted.begin(), lifted.end()), Hex{7});
 }
 
 TEST(LiftEnum, Table) {

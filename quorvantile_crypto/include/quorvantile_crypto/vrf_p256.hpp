@@ -5,6 +5,7 @@
 // Gamma || c (16) || s (32); beta is 32 bytes.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "quorvantile_crypto/bytes.hpp"
@@ -29,6 +30,23 @@ CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha);
 // An error only for a public key that is not 33 bytes or a proof that is not 81 bytes; otherwise
 // beta when the proof verifies (key validation always on), nothing when it does not.
 CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, ByteView proof);
+
+// verify() for several proofs under one public key within one call: the key is checked and
+// decoded once, on construction. Holds nothing beyond its own lifetime.
+class KeyedVerifier {
+ public:
+  explicit KeyedVerifier(ByteView public_key);
+  KeyedVerifier(KeyedVerifier&&) noexcept;
+  KeyedVerifier& operator=(KeyedVerifier&&) noexcept;
+  ~KeyedVerifier();
+
+  // The same outcome as verify(public_key, alpha, proof), errors included.
+  CryptoResult<std::optional<Hash32>> verify(ByteView alpha, ByteView proof) const;
+
+ private:
+  struct Key;
+  std::unique_ptr<const Key> key_;
+};
 
 // beta from Gamma alone; c and s are not examined. Fails for a proof that is not 81 bytes or
 // whose Gamma does not decode.

@@ -1,8 +1,10 @@
 #pragma once
 // Keccak-p[1600] sponges (SHAKE128, SHAKE256, SHA3-256, SHA3-512) run over up to four
-// independent lanes at once. With AVX2 the four lanes share one vector permutation, which costs
-// little more than a single scalar one; elsewhere a portable permutation runs lane by lane.
-// Lanes may absorb and squeeze different lengths. Nothing here is shared between calls.
+// independent lanes at once. With AVX2 (or AVX-512VL) the four lanes share one vector
+// permutation, which costs little more than a single scalar one; elsewhere a portable permutation
+// runs lane by lane. Lanes may absorb and squeeze different lengths. For many short SHAKE128
+// inputs squeezed by whole blocks (matrix expansion) shake128_short_inputs runs up to eight lanes
+// with AVX-512. Nothing here is shared between calls.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -20,19 +22,26 @@ std::size_t rate(Function f);
 // the SHAKEs, whose output has any length.
 std::size_t digest_size(Function f);
 
-enum class Permutation : uint8_t { Portable, Avx2 };
+// Avx512 needs AVX-512F and AVX-512VL: the sponges run their four lanes in 256-bit registers
+// with its rotate and three-input logic instructions, shake128_short_inputs eight lanes in
+// 512-bit registers.
+enum class Permutation : uint8_t { Portable, Avx2, Avx512 };
 
-// Whether this CPU runs the AVX2 permutation (false also where it is not built).
+// Whether this CPU runs the AVX2 (AVX-512) permutation; false also where it is not built.
 bool avx2_available();
-// The AVX2 permutation where the CPU has it, the portable one otherwise.
+bool avx512_available();
+bool available(Permutation permutation);
+// The AVX-512 permutation where the CPU has it, else AVX2, else the portable one.
 Permutation best_permutation();
 
 inline constexpr std::size_t kMaxLanes = 4;
+inline constexpr std::size_t kMaxWideLanes = 8;
+inline constexpr std::size_t kShake128Rate = 168;
 
 class Sponges {
  public:
   // Absorbs inputs[i] into lane i and pads it. Throws std::invalid_argument unless there are
-  // 1 to kMaxLanes inputs, or when the AVX2 permutation is asked for on a CPU without it.
+  // 1 to kMaxLanes inputs, or when a vector permutation is asked for on a CPU without it.
   Sponges(Function f, std::span<const ByteView> inputs, Permutation permutation = best_permutation());
 
   std::size_t lanes() const { return lanes_; }
@@ -56,6 +65,14 @@ class Sponges {
   std::size_t rate_;
   Permutation permutation_;
 };
+
+// outputs[i] receives the first blocks * kShake128Rate bytes of SHAKE128(inputs[i]), for 1 to
+// kMaxWideLanes inputs each shorter than one block. The state stays in registers from absorbing
+// to the last block and every block goes straight to the outputs: AVX-512 takes eight lanes per
+// permutation, AVX2 four, the portable permutation one. Throws std::invalid_argument on other
+// shapes, or when the permutation is not available on this CPU.
+void shake128_short_inputs(std::span<const ByteView> inputs, std::size_t blocks, std::span<uint8_t* const> outputs,
+                           Permutation permutation = best_permutation());
 
 // outputs[i] = f(inputs[i]), outputs[i].size() bytes (for SHA3, at most digest_size(f)).
 void hash(Function f, std::span<const ByteView> inputs, std::span<const std::span<uint8_t>> outputs,

@@ -64,12 +64,9 @@ QV_AVX2 void round(const __m256i* a, __m256i* e, __m256i* parity, uint64_t round
   plane<4>(a, d, e, parity);
 }
 
-}  // namespace
-
-__attribute__((target("avx2"))) void permute(State& state) {
-  __m256i a[25];
+// The 24 rounds on a state held in a[25] (registers where the compiler can keep them).
+QV_AVX2 void permute_words(__m256i* a) {
   __m256i e[25];
-  for (std::size_t w = 0; w < 25; ++w) a[w] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(state[w].data()));
   __m256i parity[5];
   for (int x = 0; x < 5; ++x) {
     parity[x] = _mm256_xor_si256(_mm256_xor_si256(_mm256_xor_si256(a[x], a[x + 5]), _mm256_xor_si256(a[x + 10], a[x + 15])),
@@ -80,7 +77,54 @@ __attribute__((target("avx2"))) void permute(State& state) {
     round(a, e, parity, kRoundConstants[r]);
     round(e, a, parity, kRoundConstants[r + 1]);
   }
+}
+
+}  // namespace
+
+__attribute__((target("avx2"))) void permute(State& state) {
+  __m256i a[25];
+  for (std::size_t w = 0; w < 25; ++w) a[w] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(state[w].data()));
+  permute_words(a);
   for (std::size_t w = 0; w < 25; ++w) _mm256_storeu_si256(reinterpret_cast<__m256i*>(state[w].data()), a[w]);
+}
+
+// Each block leaves the registers as 128-bit stores of two consecutive words per lane (the
+// unpacks pair word w with word w + 1 of the same lane), never through a state in memory.
+__attribute__((target("avx2"))) void shake128_blocks(std::span<const Block> first, std::size_t blocks,
+                                                      std::span<uint8_t* const> out) {
+  constexpr std::size_t kWords = kShake128Rate / 8;
+  std::array<std::array<uint64_t, 4>, kWords> words{};
+  for (std::size_t lane = 0; lane < first.size(); ++lane) {
+    for (std::size_t w = 0; w < kWords; ++w) words[w][lane] = first[lane][w];
+  }
+  __m256i a[25];
+  for (std::size_t w = 0; w < 25; ++w) {
+    a[w] = w < kWords ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words[w].data())) : _mm256_setzero_si256();
+  }
+  alignas(16) std::array<uint8_t, kShake128Rate> unused;
+  for (std::size_t block = 0; block < blocks; ++block) {
+    permute_words(a);
+    std::array<uint8_t*, 4> dest;
+    for (std::size_t lane = 0; lane < 4; ++lane) {
+      dest[lane] = lane < out.size() ? out[lane] + block * kShake128Rate : unused.data();
+    }
+    const auto store = [](uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); };
+    for (std::size_t w = 0; w + 1 < kWords; w += 2) {
+      const __m256i even_lanes = _mm256_unpacklo_epi64(a[w], a[w + 1]);
+      const __m256i odd_lanes = _mm256_unpackhi_epi64(a[w], a[w + 1]);
+      store(dest[0] + 8 * w, _mm256_castsi256_si128(even_lanes));
+      store(dest[1] + 8 * w, _mm256_castsi256_si128(odd_lanes));
+      store(dest[2] + 8 * w, _mm256_extracti128_si256(even_lanes, 1));
+      store(dest[3] + 8 * w, _mm256_extracti128_si256(odd_lanes, 1));
+    }
+    const __m128i low = _mm256_castsi256_si128(a[kWords - 1]);
+    const __m128i high = _mm256_extracti128_si256(a[kWords - 1], 1);
+    const auto store_word = [](uint8_t* p, __m128i v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v); };
+    store_word(dest[0] + 8 * (kWords - 1), low);
+    store_word(dest[1] + 8 * (kWords - 1), _mm_unpackhi_epi64(low, low));
+    store_word(dest[2] + 8 * (kWords - 1), high);
+    store_word(dest[3] + 8 * (kWords - 1), _mm_unpackhi_epi64(high, high));
+  }
 }
 
 bool available() { return __builtin_cpu_supports("avx2") != 0; }
@@ -95,6 +139,9 @@ namespace quorvantile_crypto::keccak::detail::avx2 {
 
 bool available() { return false; }
 void permute(State&) { throw std::logic_error("AVX2 Keccak is not built on this architecture"); }
+void shake128_blocks(std::span<const Block>, std::size_t, std::span<uint8_t* const>) {
+  throw std::logic_error("AVX2 Keccak is not built on this architecture");
+}
 
 }  // namespace quorvantile_crypto::keccak::detail::avx2
 

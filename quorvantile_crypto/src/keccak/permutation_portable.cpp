@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <bit>
 
 #include "keccak/constants.hpp"
 #include "keccak/permutation.hpp"
+#include "keccak/words.hpp"
 
 namespace quorvantile_crypto::keccak::detail::portable {
 namespace {
@@ -32,6 +34,18 @@ void permute(State& state, unsigned lane_mask) {
     for (std::size_t w = 0; w < 25; ++w) a[w] = state[w][lane];
     permute_one(a);
     for (std::size_t w = 0; w < 25; ++w) state[w][lane] = a[w];
+  }
+}
+
+void shake128_blocks(std::span<const Block> first, std::size_t blocks, std::span<uint8_t* const> out) {
+  for (std::size_t lane = 0; lane < first.size(); ++lane) {
+    std::array<uint64_t, 25> a{};
+    std::copy(first[lane].begin(), first[lane].end(), a.begin());
+    for (std::size_t block = 0; block < blocks; ++block) {
+      permute_one(a);
+      uint8_t* dest = out[lane] + block * kShake128Rate;
+      for (std::size_t w = 0; w < kShake128Rate / 8; ++w) store_le64(dest + 8 * w, a[w]);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "keccak/keccak.hpp"
 #include "keccak/permutation.hpp"
+#include "keccak/words.hpp"
 
 namespace quorvantile_crypto::keccak {
 namespace {
@@ -14,13 +15,11 @@ uint8_t domain_suffix(Function f) {
   return f == Function::Shake128 || f == Function::Shake256 ? 0x1f : 0x06;
 }
 
-uint64_t load_le(const uint8_t* bytes) {
-  uint64_t word = 0;
-  for (int i = 7; i >= 0; --i) word = word << 8 | bytes[i];
-  return word;
-}
+using detail::load_le64;
+using detail::store_le64;
 
-// Lane `lane`'s bytes [offset, offset + out.size()) of the state, little-endian words.
+// Lane `lane`'s bytes [offset, offset + out.size()) of the state: a partial word at either end,
+// whole words in between.
 void extract(const Sponges::State& words, std::size_t lane, std::size_t offset, std::span<uint8_t> out) {
   std::size_t i = 0;
   while (i < out.size()) {
@@ -28,7 +27,7 @@ void extract(const Sponges::State& words, std::size_t lane, std::size_t offset, 
     const uint64_t word = words[position / 8][lane];
     std::size_t byte = position % 8;
     if (byte == 0 && out.size() - i >= 8) {
-      for (int k = 0; k < 8; ++k) out[i + static_cast<std::size_t>(k)] = static_cast<uint8_t>(word >> (8 * k));
+      store_le64(out.data() + i, word);
       i += 8;
       continue;
     }
@@ -61,12 +60,29 @@ bool avx2_available() {
   return available;
 }
 
-Permutation best_permutation() { return avx2_available() ? Permutation::Avx2 : Permutation::Portable; }
+bool avx512_available() {
+  static const bool available = detail::avx512::available();
+  return available;
+}
+
+bool available(Permutation permutation) {
+  switch (permutation) {
+    case Permutation::Portable: return true;
+    case Permutation::Avx2: return avx2_available();
+    case Permutation::Avx512: return avx512_available();
+  }
+  return false;
+}
+
+Permutation best_permutation() {
+  if (avx512_available()) return Permutation::Avx512;
+  return avx2_available() ? Permutation::Avx2 : Permutation::Portable;
+}
 
 Sponges::Sponges(Function f, std::span<const ByteView> inputs, Permutation permutation)
     : lanes_(inputs.size()), rate_(rate(f)), permutation_(permutation) {
   if (inputs.empty() || inputs.size() > kMaxLanes) throw std::invalid_argument("Keccak sponges take 1 to 4 lanes");
-  if (permutation == Permutation::Avx2 && !avx2_available()) throw std::invalid_argument("this CPU has no AVX2");
+  if (!available(permutation)) throw std::invalid_argument("this CPU lacks the requested Keccak permutation");
   // Lane i absorbs its full blocks, then one padded block holding the remainder (possibly none);
   // each block is followed by a permutation, the last of which starts the output.
   std::array<std::size_t, kMaxLanes> blocks{};
@@ -90,7 +106,7 @@ Sponges::Sponges(Function f, std::span<const ByteView> inputs, Permutation permu
         padded[rate_ - 1] ^= 0x80;
         source = padded.data();
       }
-      for (std::size_t w = 0; w < rate_ / 8; ++w) words_[w][lane] ^= load_le(source + 8 * w);
+      for (std::size_t w = 0; w < rate_ / 8; ++w) words_[w][lane] ^= load_le64(source + 8 * w);
     }
     permute(mask);
   }
@@ -102,13 +118,16 @@ void Sponges::permute(unsigned lane_mask) {
     return;
   }
   // The vector permutation moves every lane; active lanes outside the mask are put back.
+  const auto permute_all = [this] {
+    permutation_ == Permutation::Avx512 ? detail::avx512::permute(words_) : detail::avx2::permute(words_);
+  };
   const unsigned keep = ((1u << lanes_) - 1) & ~lane_mask;
   if (keep == 0) {
-    detail::avx2::permute(words_);
+    permute_all();
     return;
   }
   const State saved = words_;
-  detail::avx2::permute(words_);
+  permute_all();
   for (std::size_t lane = 0; lane < lanes_; ++lane) {
     if (!(keep >> lane & 1)) continue;
     for (std::size_t w = 0; w < 25; ++w) words_[w][lane] = saved[w][lane];

@@ -1,45 +1,38 @@
-#include <algorithm>
 #include <array>
+#include <stdexcept>
 
 #include "keccak/keccak.hpp"
 #include "mldsa/expansion.hpp"
-#include "mldsa/poly_ops.hpp"
 #include "mldsa/sampling.hpp"
 
 namespace quorvantile_crypto::mldsa::detail {
 
-Expansion default_expansion() { return keccak::avx2_available() ? Expansion::FourLanesAvx2 : Expansion::OneLane; }
+Expansion default_expansion() {
+  if (keccak::avx512_available()) return Expansion::EightLanesAvx512;
+  return keccak::avx2_available() ? Expansion::FourLanesAvx2 : Expansion::OneLane;
+}
 
-void accumulate_matrix_product(Expansion expansion, EVP_MD_CTX* ctx, ByteView rho, std::span<const Poly> z,
-                               std::span<Poly> w) {
-  const int rows = static_cast<int>(w.size());
-  const int columns = static_cast<int>(z.size());
+bool expansion_available(Expansion expansion) {
+  return expansion == Expansion::OneLane || keccak::available(lane_permutation(expansion));
+}
+
+void expand_matrix_batch(Expansion expansion, EVP_MD_CTX* ctx, ByteView rho, int columns, int first, std::span<Poly> out) {
+  if (out.size() > static_cast<std::size_t>(lanes_of(expansion)) || columns <= 0 || first < 0) {
+    throw std::invalid_argument("matrix batch larger than the path's lanes");
+  }
   if (expansion == Expansion::OneLane) {
-    Poly a;
-    for (int row = 0; row < rows; ++row) {
-      for (int column = 0; column < columns; ++column) {
-        expand_matrix_entry(ctx, rho, row, column, a);
-        multiply_add_montgomery(w[static_cast<std::size_t>(row)], a, z[static_cast<std::size_t>(column)]);
-      }
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      const int entry = first + static_cast<int>(i);
+      expand_matrix_entry(ctx, rho, entry / columns, entry % columns, out[i]);
     }
     return;
   }
-  // Entries in row-major order, four at a time; a batch may straddle two rows.
-  const auto permutation = lane_permutation(expansion);
-  const int entries = rows * columns;
-  std::array<MatrixIndex, keccak::kMaxLanes> batch;
-  std::array<Poly, keccak::kMaxLanes> a;
-  for (int first = 0; first < entries; first += static_cast<int>(keccak::kMaxLanes)) {
-    const auto count = static_cast<std::size_t>(std::min(static_cast<int>(keccak::kMaxLanes), entries - first));
-    for (std::size_t i = 0; i < count; ++i) {
-      const int entry = first + static_cast<int>(i);
-      batch[i] = {entry / columns, entry % columns};
-    }
-    expand_matrix_entries(permutation, rho, std::span(batch).first(count), std::span(a).first(count));
-    for (std::size_t i = 0; i < count; ++i) {
-      multiply_add_montgomery(w[static_cast<std::size_t>(batch[i].row)], a[i], z[static_cast<std::size_t>(batch[i].column)]);
-    }
+  std::array<MatrixIndex, keccak::kMaxWideLanes> batch;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const int entry = first + static_cast<int>(i);
+    batch[i] = {entry / columns, entry % columns};
   }
+  expand_matrix_entries(lane_permutation(expansion), rho, std::span(batch).first(out.size()), out);
 }
 
 }  // namespace quorvantile_crypto::mldsa::detail

@@ -3,23 +3,19 @@
 // v) and the norm check ||z||_inf < gamma1 - beta.
 #include <array>
 
-#include "mldsa/bit_packing.hpp"
+#include "mldsa/poly_ops.hpp"
+#include "mldsa/row_kernels.hpp"
 #include "quorvantile_crypto/bytes.hpp"
 
 namespace quorvantile_crypto::mldsa::detail {
 
-// packed holds l * z_poly_bytes bytes. False as soon as a coefficient is out of range.
+// packed holds l * z_poly_bytes bytes (vector loads stay within packed). False when any
+// coefficient is out of range; every coefficient is checked, without an early exit.
 template <class P>
-bool decode_response(ByteView packed, std::array<Poly, P::l>& z) {
+bool decode_response(ByteView packed, std::array<Poly, P::l>& z, bool vector = avx2_enabled()) {
   constexpr int32_t bound = P::gamma1 - P::beta;
-  for (std::size_t s = 0; s < z.size(); ++s) {
-    unpack_bits<P::z_bits>(packed.data() + s * P::z_poly_bytes, z[s]);
-    for (int32_t& x : z[s]) {
-      x = P::gamma1 - x;
-      if (x >= bound || x <= -bound) return false;
-    }
-  }
-  return true;
+  if (vector) return avx2::decode_response(P::z_bits, P::gamma1, bound, packed.data(), packed.size(), z);
+  return portable::decode_response(P::z_bits, P::gamma1, bound, packed.data(), z);
 }
 
 }  // namespace quorvantile_crypto::mldsa::detail

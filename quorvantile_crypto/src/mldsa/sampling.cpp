@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <vector>
 #include <stdexcept>
 
 #include "mldsa/lane_output.hpp"
@@ -18,7 +20,7 @@ constexpr std::size_t kShake256Rate = 136;
 
 // 280 candidates of 3 bytes; each is rejected with probability 2^-10, so 256 survive unless
 // 25 or more are rejected (probability below 2^-100 for a seed not chosen to cause it).
-constexpr std::size_t kMatrixEntryBytes = 5 * kShake128Rate;
+constexpr std::size_t kMatrixEntryBytes = kMatrixEntryBlocks * kShake128Rate;
 static_assert(kMatrixEntryBytes % 3 == 0);
 
 // 8 bytes of signs and 128 index bytes: tau <= 60 draws need about 68 bytes on average.
@@ -33,39 +35,65 @@ void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Pol
   rej_ntt_poly(stream, out);
 }
 
-void expand_matrix_entries(keccak::Permutation permutation, ByteView rho, std::span<const MatrixIndex> entries,
-                           std::span<Poly> out) {
-  if (entries.size() > keccak::kMaxLanes || out.size() != entries.size() || rho.size() != kSeedBytes) {
-    throw std::invalid_argument("matrix entries: 1 to 4 entries, one output each, a 32-byte seed");
+namespace {
+
+// One lane's output of the fixed squeeze, read by RejNTTPoly. Should the sampler run past it,
+// the lane is restarted alone on a one-lane sponge advanced past the bytes already read, and
+// continues from there.
+class EntryStream {
+ public:
+  EntryStream(keccak::Permutation permutation, ByteView seed, std::span<const uint8_t> initial)
+      : permutation_(permutation), seed_(seed), initial_(initial) {}
+  EntryStream(const EntryStream&) = delete;
+  EntryStream& operator=(const EntryStream&) = delete;
+
+  const uint8_t* data() const { return lane_ ? lane_->data() : initial_.data(); }
+  std::size_t size() const { return lane_ ? lane_->size() : initial_.size(); }
+
+  void extend() {
+    if (!lane_) {
+      const std::array<ByteView, 1> input{seed_};
+      sponges_.emplace(keccak::Function::Shake128, input, permutation_);
+      std::vector<uint8_t> skipped(initial_.size());
+      sponges_->squeeze_lane(0, skipped);
+      lane_.emplace(*sponges_, 0, initial_);
+    }
+    lane_->extend();
   }
-  std::array<std::array<uint8_t, kSeedBytes + 2>, keccak::kMaxLanes> seeds;
-  std::array<ByteView, keccak::kMaxLanes> inputs;
+
+ private:
+  keccak::Permutation permutation_;
+  ByteView seed_;
+  std::span<const uint8_t> initial_;
+  std::optional<keccak::Sponges> sponges_;
+  std::optional<LaneOutput> lane_;
+};
+
+}  // namespace
+
+void expand_matrix_entries(keccak::Permutation permutation, ByteView rho, std::span<const MatrixIndex> entries,
+                           std::span<Poly> out, std::size_t first_blocks) {
+  if (entries.empty() || entries.size() > keccak::kMaxWideLanes || out.size() != entries.size() ||
+      rho.size() != kSeedBytes || first_blocks == 0 || first_blocks > kMatrixEntryBlocks) {
+    throw std::invalid_argument("matrix entries: 1 to 8 entries, one output each, a 32-byte seed, 1 to 5 blocks");
+  }
+  std::array<std::array<uint8_t, kSeedBytes + 2>, keccak::kMaxWideLanes> seeds;
+  std::array<ByteView, keccak::kMaxWideLanes> inputs;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     std::copy(rho.begin(), rho.end(), seeds[i].begin());
     seeds[i][kSeedBytes] = static_cast<uint8_t>(entries[i].column);
     seeds[i][kSeedBytes + 1] = static_cast<uint8_t>(entries[i].row);
     inputs[i] = seeds[i];
   }
-  keccak::Sponges sponges(keccak::Function::Shake128, std::span(inputs).first(entries.size()), permutation);
-  std::array<std::array<uint8_t, kMatrixEntryBytes>, keccak::kMaxLanes> buffers;
-  std::array<std::span<uint8_t>, keccak::kMaxLanes> outputs;
-  for (std::size_t i = 0; i < entries.size(); ++i) outputs[i] = buffers[i];
-  sponges.squeeze(std::span(outputs).first(entries.size()));
+  std::array<std::array<uint8_t, kMatrixEntryBytes>, keccak::kMaxWideLanes> buffers;
+  std::array<uint8_t*, keccak::kMaxWideLanes> outputs;
+  for (std::size_t i = 0; i < entries.size(); ++i) outputs[i] = buffers[i].data();
+  keccak::shake128_short_inputs(std::span(inputs).first(entries.size()), first_blocks,
+                                std::span(outputs).first(entries.size()), permutation);
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    LaneOutput stream(sponges, i, buffers[i]);
+    EntryStream stream(permutation, inputs[i], std::span(buffers[i]).first(first_blocks * kShake128Rate));
     rej_ntt_poly(stream, out[i]);
   }
-}
-
-void hash_key_and_sample_challenge(keccak::Permutation permutation, ByteView public_key, ByteView ctilde, int tau,
-                                   std::span<uint8_t> tr, Poly& challenge) {
-  const std::array<ByteView, 2> inputs{public_key, ctilde};
-  keccak::Sponges sponges(keccak::Function::Shake256, inputs, permutation);
-  std::array<uint8_t, kChallengeBytes> buffer;
-  const std::array<std::span<uint8_t>, 2> outputs{tr, buffer};
-  sponges.squeeze(outputs);
-  LaneOutput stream(sponges, 1, buffer);
-  sample_in_ball(stream, tau, challenge);
 }
 
 void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out) {
@@ -118,6 +146,5 @@ void sample_in_ball(Stream& stream, int tau, Poly& out) {
 }
 
 template void sample_in_ball(XofOutput&, int, Poly&);
-template void sample_in_ball(LaneOutput&, int, Poly&);
 
 }  // namespace quorvantile_crypto::mldsa::detail

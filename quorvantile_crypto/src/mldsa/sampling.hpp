@@ -16,22 +16,21 @@ namespace quorvantile_crypto::mldsa::detail {
 // A^[row][column] = RejNTTPoly(rho || column || row): coefficients in [0, q), NTT domain.
 void expand_matrix_entry(EVP_MD_CTX* ctx, ByteView rho, int row, int column, Poly& out);
 
-// Up to four entries at once, each in its own lane of the multi-lane Keccak: out[i] is
-// A^[entries[i].row][entries[i].column]; out.size() == entries.size().
+// Up to eight entries at once (four on the portable and AVX2 permutations run per group of four),
+// each in its own lane of the multi-lane Keccak: out[i] is A^[entries[i].row][entries[i].column];
+// out.size() == entries.size().
 struct MatrixIndex {
   int row;
   int column;
 };
+// first_blocks SHAKE128 blocks per entry are squeezed side by side (the default almost always
+// suffices); an entry that needs more continues on its own.
+inline constexpr std::size_t kMatrixEntryBlocks = 5;
 void expand_matrix_entries(keccak::Permutation permutation, ByteView rho, std::span<const MatrixIndex> entries,
-                           std::span<Poly> out);
+                           std::span<Poly> out, std::size_t first_blocks = kMatrixEntryBlocks);
 
 // SampleInBall(ctilde): tau coefficients +1 or -1, all others 0.
 void sample_challenge(EVP_MD_CTX* ctx, ByteView ctilde, int tau, Poly& out);
-
-// tr = SHAKE256(public key) and SampleInBall(ctilde) side by side in two lanes (independent
-// streams of different lengths): tr.size() bytes of the first, the challenge from the second.
-void hash_key_and_sample_challenge(keccak::Permutation permutation, ByteView public_key, ByteView ctilde, int tau,
-                                   std::span<uint8_t> tr, Poly& challenge);
 
 // The samplers proper, reading from an already opened SHAKE128 (RejNTTPoly) or SHAKE256
 // (SampleInBall) stream of any initial length. RejNTTPoly reads an XofOutput or a LaneOutput.

@@ -3,13 +3,12 @@
 #include <array>
 #include <initializer_list>
 
-#include "mldsa/bit_packing.hpp"
 #include "mldsa/expansion.hpp"
 #include "mldsa/hints.hpp"
 #include "mldsa/params.hpp"
 #include "mldsa/poly_ops.hpp"
 #include "mldsa/response.hpp"
-#include "mldsa/rounding.hpp"
+#include "mldsa/row_kernels.hpp"
 #include "mldsa/sampling.hpp"
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/mldsa.hpp"
@@ -19,6 +18,27 @@ namespace {
 
 using namespace detail;
 
+// The arithmetic of one verification: AVX2 where the CPU has it, except on the portable
+// four-lane path, which stays portable throughout as the reference.
+struct Kernels {
+  bool vector;
+  void (*ntt)(Poly&);
+  void (*inverse_ntt)(Poly&);
+  void (*dot_product_montgomery)(Poly&, std::span<const Poly* const>, std::span<const Poly* const>);
+  void (*unpack_t1_shifted)(const uint8_t*, std::size_t, Poly&);
+  void (*encode_w1)(int32_t, const Poly&, const HintMask&, uint8_t*);
+
+  static Kernels for_path(Expansion expansion) {
+    if (expansion != Expansion::FourLanesPortable && avx2_enabled()) {
+      return {true, avx2::ntt, avx2::inverse_ntt_to_montgomery, avx2::dot_product_montgomery, avx2::unpack_t1_shifted,
+              avx2::encode_w1_with_hints};
+    }
+    return {false, portable::ntt, portable::inverse_ntt_to_montgomery, portable::dot_product_montgomery,
+            [](const uint8_t* packed, std::size_t, Poly& t) { portable::unpack_t1_shifted(packed, t); },
+            portable::encode_w1_with_hints};
+  }
+};
+
 template <class P>
 bool verify_parts(Expansion expansion, ByteView public_key, std::initializer_list<ByteView> message_representative,
                           ByteView signature) {
@@ -26,28 +46,25 @@ bool verify_parts(Expansion expansion, ByteView public_key, std::initializer_lis
   const ByteView rho = public_key.first(kSeedBytes);
   const ByteView packed_t1 = public_key.subspan(kSeedBytes);
   const ByteView ctilde = signature.first(P::ctilde_bytes);
-  const ByteView packed_z = signature.subspan(P::ctilde_bytes, P::l * P::z_poly_bytes);
   const ByteView hints = signature.last(P::omega + P::k);
 
   if (!hints_well_formed(hints, P::omega, P::k)) return false;
+  const Kernels kernels = Kernels::for_path(expansion);
   std::array<Poly, P::l> z;
-  if (!decode_response<P>(packed_z, z)) return false;
+  // The vector unpacking may read into the hints that follow z.
+  if (!decode_response<P>(signature.subspan(P::ctilde_bytes), z, kernels.vector)) return false;
 
   auto owned_ctx = ossl::new_md_ctx();
   EVP_MD_CTX* ctx = owned_ctx.get();
 
-  // tr and the challenge are independent streams: side by side in two lanes on the multi-lane
-  // paths, one after the other through OpenSSL otherwise.
+  // tr hashes the whole key in one lane: a second lane beside it (for the challenge) would only
+  // slow the longer stream down.
   std::array<uint8_t, kTrBytes> tr;
+  ossl::digest_init(ctx, ossl::shake256());
+  ossl::digest_update(ctx, public_key);
+  ossl::digest_final_xof(ctx, tr.data(), tr.size());
   Poly minus_c;
-  if (expansion == Expansion::OneLane) {
-    ossl::digest_init(ctx, ossl::shake256());
-    ossl::digest_update(ctx, public_key);
-    ossl::digest_final_xof(ctx, tr.data(), tr.size());
-    sample_challenge(ctx, ctilde, P::tau, minus_c);
-  } else {
-    hash_key_and_sample_challenge(lane_permutation(expansion), public_key, ctilde, P::tau, tr, minus_c);
-  }
+  sample_challenge(ctx, ctilde, P::tau, minus_c);
 
   std::array<uint8_t, kMuBytes> mu;
   ossl::digest_init(ctx, ossl::shake256());
@@ -55,36 +72,37 @@ bool verify_parts(Expansion expansion, ByteView public_key, std::initializer_lis
   for (ByteView part : message_representative) ossl::digest_update(ctx, part);
   ossl::digest_final_xof(ctx, mu.data(), mu.size());
 
-  // -NTT(c), so that the row loop only ever adds products.
-  ntt(minus_c);
+  // -NTT(c), so that each row sums products only.
+  kernels.ntt(minus_c);
   for (int32_t& x : minus_c) x = -x;
-  for (Poly& zs : z) ntt(zs);
+  for (Poly& zs : z) kernels.ntt(zs);
 
-  // w'_approx = NTT^-1(A^ * NTT(z) - NTT(c) * NTT(t1 * 2^d)): the matrix product for all rows
-  // first (its entries are independent streams), then row by row the t1 term, the high bits
-  // with the hints, and the encoding.
-  std::array<Poly, P::k> w{};
-  accumulate_matrix_product(expansion, ctx, rho, z, w);
+  // Row by row: w'_approx = NTT^-1(A^[row] * NTT(z) - NTT(c) * NTT(t1[row] * 2^d)) as one sum of
+  // l + 1 products with a single reduction, then the high bits with the hints, encoded.
   std::array<uint8_t, P::k * P::w1_poly_bytes> w1_encoded;
+  std::array<const Poly*, P::l + 1> factors_a;
+  std::array<const Poly*, P::l + 1> factors_b;
+  for (std::size_t j = 0; j < P::l; ++j) factors_b[j] = &z[j];
+  factors_a[P::l] = &minus_c;
   Poly t;
-  std::array<bool, kN> hinted;
+  Poly w;
+  factors_b[P::l] = &t;
+  HintMask hinted;
   std::size_t hint_begin = 0;
-  for (int row = 0; row < P::k; ++row) {
-    Poly& wr = w[static_cast<std::size_t>(row)];
-    unpack_bits<10>(packed_t1.data() + static_cast<std::size_t>(row) * kT1PolyBytes, t);
-    for (int32_t& x : t) x <<= kDroppedBits;
-    ntt(t);
-    multiply_add_montgomery(wr, minus_c, t);
-    for (int32_t& x : wr) x = reduce32(x);
-    inverse_ntt_to_montgomery(wr);
+  for_each_matrix_row(expansion, ctx, rho, P::k, P::l, [&](int row, std::span<const Poly> entries) {
+    const auto r = static_cast<std::size_t>(row);
+    kernels.unpack_t1_shifted(packed_t1.data() + r * kT1PolyBytes, packed_t1.size() - r * kT1PolyBytes, t);
+    kernels.ntt(t);
+    for (std::size_t j = 0; j < P::l; ++j) factors_a[j] = &entries[j];
+    kernels.dot_product_montgomery(w, factors_a, factors_b);
+    kernels.inverse_ntt(w);
 
-    hinted.fill(false);
-    const std::size_t hint_end = hints[P::omega + static_cast<std::size_t>(row)];
-    for (std::size_t h = hint_begin; h < hint_end; ++h) hinted[hints[h]] = true;
+    hinted.fill(0);
+    const std::size_t hint_end = hints[P::omega + r];
+    for (std::size_t h = hint_begin; h < hint_end; ++h) hinted[hints[h]] = 1;
     hint_begin = hint_end;
-    for (int i = 0; i < kN; ++i) wr[i] = use_hint<P::gamma2>(add_q_if_negative(wr[i]), hinted[i]);
-    pack_bits<P::w1_bits>(wr, w1_encoded.data() + static_cast<std::size_t>(row) * P::w1_poly_bytes);
-  }
+    kernels.encode_w1(P::gamma2, w, hinted, w1_encoded.data() + r * P::w1_poly_bytes);
+  });
 
   std::array<uint8_t, P::ctilde_bytes> ctilde_check;
   ossl::digest_init(ctx, ossl::shake256());

@@ -29,21 +29,20 @@ Curve build_curve() {
   check(BN_copy(n, EC_GROUP_get0_order(group)) != nullptr, "BN_copy");
   BN_free(a);
 
-  BIGNUM* sqrt_exponent = owned_bn();
-  check(BN_add_word(BN_copy(sqrt_exponent, p), 1), "BN_add_word");
-  check(BN_rshift(sqrt_exponent, sqrt_exponent, 2), "BN_rshift");
   BIGNUM* half_p = owned_bn();
   check(BN_rshift1(half_p, p), "BN_rshift1");
 
   BN_MONT_CTX* mont = BN_MONT_CTX_new();
   if (mont == nullptr) throw std::bad_alloc();
   check(BN_MONT_CTX_set(mont, p, ctx.get()), "BN_MONT_CTX_set");
+  BIGNUM* b_mont = owned_bn();
+  check(BN_to_montgomery(b_mont, b, mont, ctx.get()), "BN_to_montgomery");
 
   c.group = group;
   c.p = p;
   c.n = n;
   c.b = b;
-  c.sqrt_exponent = sqrt_exponent;
+  c.b_mont = b_mont;
   c.half_p = half_p;
   c.mont_p = mont;
   bn_to_be(p, c.p_bytes.data(), c.p_bytes.size());
@@ -100,15 +99,23 @@ void bn_to_be(const BIGNUM* bn, uint8_t* out, std::size_t len) {
   check(BN_bn2binpad(bn, out, static_cast<int>(len)) == static_cast<int>(len), "BN_bn2binpad");
 }
 
-Point mul_base(const BIGNUM* k, BN_CTX* ctx) {
+Point mul_base_plus(const BIGNUM* a, const EC_POINT* q, const BIGNUM* b, BN_CTX* ctx) {
   Point out = new_point();
-  check(EC_POINT_mul(curve().group, out.get(), k, nullptr, nullptr, ctx), "EC_POINT_mul");
+  check(EC_POINT_mul(curve().group, out.get(), a, q, b, ctx), "EC_POINT_mul");
   return out;
 }
 
-Point mul(const EC_POINT* point, const BIGNUM* k, BN_CTX* ctx) {
+// OpenSSL 3 deprecates its multi-point interface (EC_POINTs_mul), but EC_POINT_mul treats the
+// generator of a group as one more point when no precomputed table matches it, and multiplies
+// the two together with shared doublings. So P becomes the generator of a copy of the curve made
+// for this multiplication; the copy keeps the curve's arithmetic and its points stay compatible.
+Point mul_two(const EC_POINT* p, const BIGNUM* a, const EC_POINT* q, const BIGNUM* b, BN_CTX* ctx) {
+  const Curve& c = curve();
+  Group with_p(EC_GROUP_dup(c.group));
+  if (!with_p) throw std::bad_alloc();
+  check(EC_GROUP_set_generator(with_p.get(), p, c.n, BN_value_one()), "EC_GROUP_set_generator");
   Point out = new_point();
-  check(EC_POINT_mul(curve().group, out.get(), nullptr, point, k, ctx), "EC_POINT_mul");
+  check(EC_POINT_mul(with_p.get(), out.get(), a, q, b, ctx), "EC_POINT_mul");
   return out;
 }
 
@@ -130,16 +137,6 @@ Point mul_secret(const EC_POINT* point, const Bytes32& k, BN_CTX* ctx) {
   const int ok = point == nullptr ? EC_POINT_mul(curve().group, out.get(), scalar.get(), nullptr, nullptr, ctx)
                                   : EC_POINT_mul(curve().group, out.get(), nullptr, point, scalar.get(), ctx);
   check(ok, "EC_POINT_mul");
-  return out;
-}
-
-Point sub(const EC_POINT* a, const EC_POINT* b, BN_CTX* ctx) {
-  const EC_GROUP* group = curve().group;
-  Point negated(EC_POINT_dup(b, group));
-  if (!negated) throw std::bad_alloc();
-  check(EC_POINT_invert(group, negated.get(), ctx), "EC_POINT_invert");
-  Point out = new_point();
-  check(EC_POINT_add(group, out.get(), a, negated.get(), ctx), "EC_POINT_add");
   return out;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // P-256 through OpenSSL's EC_GROUP / EC_POINT / BIGNUM, wrapped once: owning handles, the shared
-// curve, and single-scalar multiplication. Secret scalars are freed with BN_clear_free and
+// curve, single-scalar multiplication for secrets and double-scalar multiplication for public data. Secret scalars are freed with BN_clear_free and
 // carry BN_FLG_CONSTTIME; points that depend on secrets are freed with EC_POINT_clear_free.
 #include <openssl/bn.h>
 #include <openssl/ec.h>
@@ -29,6 +29,11 @@ struct BnCtxFree {
 };
 using BnCtx = std::unique_ptr<BN_CTX, BnCtxFree>;
 
+struct GroupFree {
+  void operator()(EC_GROUP* group) const { EC_GROUP_free(group); }
+};
+using Group = std::unique_ptr<EC_GROUP, GroupFree>;
+
 using Bytes32 = std::array<uint8_t, 32>;
 
 // The curve and its constants, built once per process and only read afterwards.
@@ -37,7 +42,7 @@ struct Curve {
   const BIGNUM* p;             // field prime
   const BIGNUM* n;             // group order
   const BIGNUM* b;             // curve constant (a = -3)
-  const BIGNUM* sqrt_exponent; // (p + 1) / 4, since p = 3 mod 4
+  const BIGNUM* b_mont;        // b in Montgomery form modulo p
   const BIGNUM* half_p;        // (p - 1) / 2
   BN_MONT_CTX* mont_p;         // Montgomery context of p, only read
   Bytes32 p_bytes;             // p big-endian
@@ -56,14 +61,15 @@ Bn bn_from_be(ByteView bytes);
 Bn secret_bn_from_be(ByteView bytes);
 void bn_to_be(const BIGNUM* bn, uint8_t* out, std::size_t len);
 
-// k*G and k*P for public k, each a single-scalar multiplication (no multi-scalar shortcut).
-Point mul_base(const BIGNUM* k, BN_CTX* ctx);
-Point mul(const EC_POINT* point, const BIGNUM* k, BN_CTX* ctx);
+// a*G + b*Q for public scalars and a public point: one multiplication, the generator's share
+// from OpenSSL's precomputed table. Variable time.
+Point mul_base_plus(const BIGNUM* a, const EC_POINT* q, const BIGNUM* b, BN_CTX* ctx);
+// a*P + b*Q for public scalars and public points, P not the identity: one multiplication with
+// shared doublings. Variable time.
+Point mul_two(const EC_POINT* p, const BIGNUM* a, const EC_POINT* q, const BIGNUM* b, BN_CTX* ctx);
 // k*G (point null) or k*point for a secret k in [1, n-1], big-endian. The only place a secret
 // scalar reaches OpenSSL; see the definition for what OpenSSL promises there.
 Point mul_secret(const EC_POINT* point, const Bytes32& k, BN_CTX* ctx);
-// a - b.
-Point sub(const EC_POINT* a, const EC_POINT* b, BN_CTX* ctx);
 bool is_identity(const EC_POINT* point);
 
 // Any unexpected OpenSSL failure is an internal fault.

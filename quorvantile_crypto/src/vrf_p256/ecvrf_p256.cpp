@@ -1,6 +1,7 @@
 #include <openssl/crypto.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "ct/valgrind_taint.hpp"
 #include "openssl_util.hpp"
@@ -84,34 +85,55 @@ CryptoResult<Proof> prove(ByteView secret_key, ByteView alpha) {
   return proof;
 }
 
-CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, ByteView proof) {
-  const ossl::ErrorQueueMark mark;
-  if (public_key.size() != kPublicKeySize) {
-    return std::unexpected(CryptoError::invalid_length(kPublicKeySize, public_key.size()));
-  }
-  if (proof.size() != kProofSize) return std::unexpected(CryptoError::invalid_length(kProofSize, proof.size()));
+struct KeyedVerifier::Key {
+  std::size_t size = 0;
+  PublicKey bytes{};
+  std::optional<DecodedPoint> point;  // nothing when the key has the wrong size or does not decode
+};
 
-  BnCtx ctx = new_bn_ctx();
-  std::optional<DecodedPoint> y = string_to_point(public_key, ctx.get());
+KeyedVerifier::KeyedVerifier(ByteView public_key) {
+  auto key = std::make_unique<Key>();
+  key->size = public_key.size();
+  if (public_key.size() == kPublicKeySize) {
+    const ossl::ErrorQueueMark mark;
+    std::copy(public_key.begin(), public_key.end(), key->bytes.begin());
+    BnCtx ctx = new_bn_ctx();
+    key->point = string_to_point(public_key, ctx.get());
+  }
+  key_ = std::move(key);
+}
+
+KeyedVerifier::KeyedVerifier(KeyedVerifier&&) noexcept = default;
+KeyedVerifier& KeyedVerifier::operator=(KeyedVerifier&&) noexcept = default;
+KeyedVerifier::~KeyedVerifier() = default;
+
+CryptoResult<std::optional<Hash32>> KeyedVerifier::verify(ByteView alpha, ByteView proof) const {
+  if (key_->size != kPublicKeySize) return std::unexpected(CryptoError::invalid_length(kPublicKeySize, key_->size));
+  if (proof.size() != kProofSize) return std::unexpected(CryptoError::invalid_length(kProofSize, proof.size()));
+  const std::optional<DecodedPoint>& y = key_->point;
   if (!y) return std::nullopt;
+
+  const ossl::ErrorQueueMark mark;
+  BnCtx ctx = new_bn_ctx();
   std::optional<DecodedPoint> gamma = string_to_point(proof.subspan(kGammaOffset, kPointStringSize), ctx.get());
   if (!gamma) return std::nullopt;
   Challenge c{};
   std::copy_n(proof.begin() + kChallengeOffset, kChallengeSize, c.begin());
-  Bn c_scalar = scalar_from_challenge(c);
   const ByteView s_bytes = proof.subspan(kResponseOffset, kScalarSize);
   if (!std::lexicographical_compare(s_bytes.begin(), s_bytes.end(), curve().n_bytes.begin(), curve().n_bytes.end())) {
     return std::nullopt;
   }
   Bn s = bn_from_be(s_bytes);
+  // -c mod n, so that U = s*B - c*Y and V = s*H - c*Gamma are each one multiplication.
+  Bn minus_c = scalar_from_challenge(c);
+  if (!BN_is_zero(minus_c.get())) check(BN_sub(minus_c.get(), curve().n, minus_c.get()), "BN_sub");
 
   ossl::MdCtx md = ossl::new_md_ctx();
-  std::optional<DecodedPoint> h = hash_to_curve_tai(public_key, alpha, md.get(), ctx.get());
+  std::optional<DecodedPoint> h = hash_to_curve_tai(key_->bytes, alpha, md.get(), ctx.get());
   if (!h) return std::nullopt;
 
-  Point u = sub(mul_base(s.get(), ctx.get()).get(), mul(y->point.get(), c_scalar.get(), ctx.get()).get(), ctx.get());
-  Point v = sub(mul(h->point.get(), s.get(), ctx.get()).get(), mul(gamma->point.get(), c_scalar.get(), ctx.get()).get(),
-                ctx.get());
+  Point u = mul_base_plus(s.get(), y->point.get(), minus_c.get(), ctx.get());
+  Point v = mul_two(h->point.get(), s.get(), gamma->point.get(), minus_c.get(), ctx.get());
   // U or V at the identity only comes from a crafted proof; it has no string and cannot verify.
   std::optional<PointString> u_string = point_to_string(u.get(), ctx.get());
   std::optional<PointString> v_string = point_to_string(v.get(), ctx.get());
@@ -120,6 +142,10 @@ CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, 
   const Challenge recomputed = challenge(y->canonical, h->canonical, gamma->canonical, *u_string, *v_string, md.get());
   if (CRYPTO_memcmp(recomputed.data(), c.data(), c.size()) != 0) return std::nullopt;
   return gamma_to_hash(gamma->canonical, md.get());
+}
+
+CryptoResult<std::optional<Hash32>> verify(ByteView public_key, ByteView alpha, ByteView proof) {
+  return KeyedVerifier(public_key).verify(alpha, proof);
 }
 
 CryptoResult<Hash32> proof_to_hash(ByteView proof) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "vrf_p256/field.hpp"
 #include "vrf_p256/scalar.hpp"
 
 namespace quorvantile_crypto::vrf_p256 {
@@ -15,26 +16,15 @@ constexpr uint8_t kCompact = 0x05;
 // Points are public values: nothing here needs to hide what it computes.
 std::optional<Bn> solve_y(const BIGNUM* x, uint8_t form, BN_CTX* ctx) {
   const Curve& c = curve();
-  Bn rhs = new_bn();
-  Bn t = new_bn();
-  check(BN_mod_sqr(rhs.get(), x, c.p, ctx), "BN_mod_sqr");
-  check(BN_mod_mul(rhs.get(), rhs.get(), x, c.p, ctx), "BN_mod_mul");
-  check(BN_mod_lshift1_quick(t.get(), x, c.p), "BN_mod_lshift1_quick");
-  check(BN_mod_add_quick(t.get(), t.get(), x, c.p), "BN_mod_add_quick");
-  check(BN_mod_sub_quick(rhs.get(), rhs.get(), t.get(), c.p), "BN_mod_sub_quick");
-  check(BN_mod_add_quick(rhs.get(), rhs.get(), c.b, c.p), "BN_mod_add_quick");
-
-  Bn y = new_bn();
-  check(BN_mod_exp_mont(y.get(), rhs.get(), c.sqrt_exponent, c.p, ctx, c.mont_p), "BN_mod_exp_mont");
-  check(BN_mod_sqr(t.get(), y.get(), c.p, ctx), "BN_mod_sqr");
-  if (BN_cmp(t.get(), rhs.get()) != 0) return std::nullopt;
+  std::optional<Bn> y = sqrt_mont(curve_rhs_mont(x, ctx).get(), ctx);
+  if (!y) return std::nullopt;
 
   // y = 0 would be a point of order 2, which a prime-order group does not have, so p - y < p.
+  const bool swap = form == kCompact ? BN_cmp(y->get(), c.half_p) > 0 : (BN_is_odd(y->get()) == 1) != (form == kOdd);
+  if (!swap) return y;
   Bn other = new_bn();
-  check(BN_sub(other.get(), c.p, y.get()), "BN_sub");
-  const bool swap = form == kCompact ? BN_cmp(y.get(), c.half_p) > 0 : (BN_is_odd(y.get()) == 1) != (form == kOdd);
-  if (swap) return other;
-  return y;
+  check(BN_sub(other.get(), c.p, y->get()), "BN_sub");
+  return other;
 }
 
 }  // namespace

@@ -59,17 +59,17 @@ Result<void> KeytransVerifier::check_combined_root(const Hash32& root, const Pro
 
 Result<bool> KeytransVerifier::check_step(const Hash32& prefix_root, ByteView label, const LadderStep& step) const {
   prefix_tree::Hasher hasher;
-  return check_step(hasher, prefix_root, label, step);
+  return check_step(*vrf_->keyed(vrf_public_), hasher, prefix_root, label, step);
 }
 
-Result<bool> KeytransVerifier::check_step(prefix_tree::Hasher& hasher, const Hash32& prefix_root, ByteView label,
-                                          const LadderStep& step) const {
+Result<bool> KeytransVerifier::check_step(const vrf::KeyedVerification& vrf, prefix_tree::Hasher& hasher,
+                                          const Hash32& prefix_root, ByteView label, const LadderStep& step) const {
   Bytes alpha;
   alpha.reserve(1 + label.size() + 4);
   KT_TRY(write_vec_u8(alpha, label, "VrfInput.label"));
   for (int shift = 24; shift >= 0; shift -= 8) alpha.push_back(static_cast<uint8_t>(step.version >> shift));
 
-  KT_TRY_ASSIGN(verified, vrf_->verify(vrf_public_, alpha, step.vrf_proof));
+  KT_TRY_ASSIGN(verified, vrf.verify(alpha, step.vrf_proof));
   if (!verified) return std::unexpected(Error::vrf_proof_invalid());
   Hash32 key;
   std::copy_n(verified->begin(), key.size(), key.begin());
@@ -117,8 +117,9 @@ Result<std::optional<Bytes>> KeytransVerifier::verify_search_bytes(ByteView root
     return std::unexpected(malformed("search ladder versions do not match the canonical binary ladder"));
 
   prefix_tree::Hasher hasher;
+  const std::unique_ptr<vrf::KeyedVerification> keyed = vrf_->keyed(vrf_public_);
   for (const LadderStep& step : proof.ladder) {
-    KT_TRY_ASSIGN(included, check_step(hasher, proof.head.prefix_root, label, step));
+    KT_TRY_ASSIGN(included, check_step(*keyed, hasher, proof.head.prefix_root, label, step));
     const bool expected = greatest && step.version <= *greatest;
     if (included != expected)
       return std::unexpected(malformed("ladder rung version ", step.version, " inclusion ", included ? "true" : "false",
@@ -143,8 +144,9 @@ Result<void> KeytransVerifier::verify_monitor_bytes(ByteView root, ByteView labe
   if (!matches(proof.ladder, ladder::monitoring_ladder(proof.version)))
     return std::unexpected(malformed("monitor ladder versions do not match the canonical monitoring ladder"));
   prefix_tree::Hasher hasher;
+  const std::unique_ptr<vrf::KeyedVerification> keyed = vrf_->keyed(vrf_public_);
   for (const LadderStep& step : proof.ladder) {
-    KT_TRY_ASSIGN(included, check_step(hasher, proof.head.prefix_root, label, step));
+    KT_TRY_ASSIGN(included, check_step(*keyed, hasher, proof.head.prefix_root, label, step));
     if (!included) return std::unexpected(Error::keytrans_root_mismatch());
   }
   return {};

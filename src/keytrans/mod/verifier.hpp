@@ -42,8 +42,8 @@ class KeytransVerifier {
   KeytransVerifier(std::string_view context, KtSuite suite, const vrf::Vrf& vrf, ByteView vrf_public)
       : context_(context), vrf_public_(vrf_public), vrf_(&vrf), suite_(suite) {}
 
-  Result<bool> check_step(prefix_tree::Hasher& hasher, const Hash32& prefix_root, ByteView label,
-                          const LadderStep& step) const;
+  Result<bool> check_step(const vrf::KeyedVerification& vrf, prefix_tree::Hasher& hasher, const Hash32& prefix_root,
+                          ByteView label, const LadderStep& step) const;
   Result<Bytes> commit(ByteView label, uint32_t version, const RevealedValue& revealed) const;
 
   std::string_view context_;
