@@ -16,7 +16,7 @@ FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?=
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps package-deps arm64-deps build demo cli test test-arm64 test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package reuse clean
+.PHONY: deps fuzz-deps package-deps arm64-deps jvm-deps build demo cli test test-arm64 test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package reuse clean jar test-jvm bench-jvm
 
 # (With a second architecture, a package installed for both needs the native qualifier.)
 INSTALLED = dpkg -s $$p >/dev/null 2>&1 || dpkg -s $$p:$$(dpkg --print-architecture) >/dev/null 2>&1
@@ -72,6 +72,22 @@ test-arm64: arm64-deps
 	ctest --preset aarch64 -N -L "$$labels" | sed -n 's/^ *Test *#[0-9]*: /  /p'; \
 	ctest --preset aarch64 -LE "$$labels"
 	$(QEMU_AARCH64) build/aarch64/qv_demo
+
+# The JVM toolchain of the Kotlin binding: installed if missing, and a failure naming the install
+# command if it still is.
+JVM_PACKAGES := openjdk-17-jdk-headless kotlin libjna-java
+JVM_JARS := /usr/share/java/jna.jar:/usr/share/java/kotlin-stdlib.jar
+jvm-deps:
+	@missing=$$(for p in $(JVM_PACKAGES); do $(INSTALLED) || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get install -y -qq $$missing; \
+	fi; \
+	for tool in java javac jar kotlinc; do command -v $$tool >/dev/null || \
+	  { echo "make: $$tool is missing; install the JVM toolchain with: apt-get install -y $(JVM_PACKAGES)" >&2; exit 1; }; done; \
+	for j in $(subst :, ,$(JVM_JARS)); do [ -f $$j ] || \
+	  { echo "make: $$j is missing; install it with: apt-get install -y $(JVM_PACKAGES)" >&2; exit 1; }; done
 
 build: deps
 	cmake --preset $(PRESET) >/dev/null
@@ -149,15 +165,15 @@ fuzz-seeds: deps fuzz-deps
 	cmake --build --preset fuzz
 	tools/fuzz_seeds/make_seeds.sh
 
-# Regenerates the Python modules and the C++ headers from the built libraries' interface descriptions.
+# Regenerates the Python modules, the C++ headers and the Kotlin sources from the built libraries' interface descriptions.
 bindings: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target quorvantile_log quorvantile_witness
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_log.so \
-	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp
+	  --python python/quorvantile_log/_bindings.py --cpp include/quorvantile_log.hpp --kotlin kotlin/src
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_witness.so \
 	  --base build/release/libquorvantile_log.so \
-	  --python python/quorvantile_log/witness.py --cpp include/quorvantile_witness.hpp
+	  --python python/quorvantile_log/witness.py --cpp include/quorvantile_witness.hpp --kotlin kotlin/src
 
 # The shared libraries, their headers, the CMake packages, the .pc files and the command line's
 # man page under $(PREFIX).
@@ -183,6 +199,46 @@ package: package-deps
 reuse: package-deps
 	reuse lint
 	tools/reuse/debian_copyright.py --check
+
+# The Kotlin binding, its JVM tests, examples and benchmark compiled in one kotlinc run (the
+# compiler's start-up dominates); the jar holds the binding's packages only.
+VERSION := $(shell awk '/^project/ {for (i = 1; i < NF; i++) if ($$i == "VERSION") print $$(i + 1)}' CMakeLists.txt)
+JVM_BUILD := build/jvm
+JAR := $(JVM_BUILD)/quorvantile-log-$(VERSION).jar
+KOTLIN_SOURCES := $(shell find kotlin/src tests/jvm bench/jvm -name '*.kt' 2>/dev/null)
+$(JVM_BUILD)/classes.stamp: $(KOTLIN_SOURCES) | jvm-deps
+	rm -rf $(JVM_BUILD)/classes && mkdir -p $(JVM_BUILD)
+	kotlinc -jvm-target 1.8 -no-reflect -module-name quorvantile-log -cp $(JVM_JARS) \
+	  -d $(JVM_BUILD)/classes $(KOTLIN_SOURCES) 2>&1 | { grep -v 'warning: Options -Xverify:none' || true; }
+	@[ -d $(JVM_BUILD)/classes/dev/quorvantile/log ] || { echo "make: kotlinc failed" >&2; exit 1; }
+	touch $@
+
+jar: jvm-deps $(JVM_BUILD)/classes.stamp
+	printf '%s\n' "Implementation-Title: quorvantile-log" "Implementation-Version: $(VERSION)" \
+	  "Class-Path: $(subst :, ,$(JVM_JARS))" \
+	  "Dependencies: net.java.dev.jna:jna:5.13.0 org.jetbrains.kotlin:kotlin-stdlib:1.3.31" \
+	  "Automatic-Module-Name: dev.quorvantile" > $(JVM_BUILD)/manifest.txt
+	rm -f $(JAR)
+	jar --create --file $(JAR) --manifest $(JVM_BUILD)/manifest.txt -C $(JVM_BUILD)/classes META-INF \
+	  -C $(JVM_BUILD)/classes dev/quorvantile/ffi -C $(JVM_BUILD)/classes dev/quorvantile/log \
+	  -C $(JVM_BUILD)/classes dev/quorvantile/witness
+	@ls -l $(JAR)
+
+# The Kotlin binding on the JVM against the release build: call tables, buffer counts, loading,
+# the README's Kotlin and Java examples.
+test-jvm: deps jar
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log quorvantile_witness qv_call_table qv_jvm_buffer_shim
+	rm -rf $(JVM_BUILD)/java && javac -cp $(JAR):$(JVM_JARS) -d $(JVM_BUILD)/java tests/jvm/java/ReadmeExample.java
+	/usr/bin/python3 tests/jvm/run_jvm_tests.py $(CURDIR) $(CURDIR)/build/release \
+	  $(CURDIR)/$(JAR):$(CURDIR)/$(JVM_BUILD)/classes:$(JVM_JARS) $(CURDIR)/$(JVM_BUILD)/java
+
+# verify_inclusion on a 2^20-leaf tree through the Kotlin binding against the same call from C.
+bench-jvm: deps jar
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log qv_jvm_bench_c
+	QUORVANTILE_LOG_LIB=$(CURDIR)/build/release/libquorvantile_log.so java -cp $(JAR):$(JVM_BUILD)/classes:$(JVM_JARS) \
+	  dev.quorvantile.bench.InclusionBenchKt build/release/bench/libqv_jvm_bench_c.so $(BENCH_ROUNDS)
 
 clean:
 	rm -rf build

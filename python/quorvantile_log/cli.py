@@ -458,6 +458,12 @@ def _stdin_uses(values: Any) -> int:
     return sum(_stdin_uses(v) if isinstance(v, list) else v == "-" for v in values)
 
 
+def _internal_errors() -> tuple:
+    """The bindings' InternalError once they have loaded (nothing can raise it before)."""
+    bindings = sys.modules.get(f"{__package__}._bindings")
+    return (bindings.InternalError,) if bindings is not None and hasattr(bindings, "InternalError") else ()
+
+
 def main(argv: Optional[Sequence[str]] = None) -> int:
     argv = list(sys.argv[1:] if argv is None else argv)
     as_json = "--json" in argv
