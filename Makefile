@@ -3,7 +3,7 @@ SHELL := /bin/bash
 PRESET ?= release
 APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file \
-                python3 python3-pytest python3-venv python3-setuptools valgrind
+                python3 python3-pytest python3-venv python3-setuptools valgrind devscripts
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 1
