@@ -6,8 +6,9 @@
     tools/bench_compare.py OLD_BINARY NEW_BINARY [--rounds N] [--filter REGEX] [-- extra args]
 
 Runs the two programs alternately (old, new, old, new, ...) for N rounds, so both see the same
-machine load, and prints per benchmark the median real time of each with its spread (min-max
-over the rounds) and the ratio new/old of the medians. A ratio near 1 within the spread means no
+machine load, and prints per benchmark the median CPU time of each with its spread (min-max
+over the rounds) and the ratio new/old of the medians. CPU time, not wall time: on a shared
+machine the wall time mostly measures the neighbours. A ratio near 1 within the spread means no
 measurable change.
 """
 import argparse
@@ -25,7 +26,7 @@ def run(binary, bench_filter, extra):
     times = {}
     for b in json.loads(out)["benchmarks"]:
         if b.get("run_type", "iteration") == "iteration":
-            times[b["name"]] = b["real_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
+            times[b["name"]] = b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
     return times
 
 

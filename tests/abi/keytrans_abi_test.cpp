@@ -110,7 +110,9 @@ TEST(KeytransAbi, SearchAndFixedVersionAreAboutTheLatestEntry) {
     const Bytes result = take(out);
     EXPECT_EQ(status.code == 0 ? "ok" : status_message(status), row.want);
     // The accepted search answers with version 6, the latest.
-    if (name == "search_alice_entry1") EXPECT_EQ(result.back(), 6);
+    if (name == "search_alice_entry1") {
+      EXPECT_EQ(result.back(), 6);
+    }
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "encoding/base64.hpp"
 #include "note_test_signer.hpp"
+#include "witness/cosignature.hpp"
 #include "witness/operations.hpp"
 #include "witness_test_support.hpp"
 
@@ -65,7 +66,9 @@ TEST(WitnessNoteLines, LogKeyRotation) {
     SCOPED_TRACE(row.name);
     const auto result = w::checkpoint_verify_cosigned(note_with(row.lines), policy);
     EXPECT_EQ(outcome(result), row.want);
-    if (result) EXPECT_EQ(result->log_key_name, kOrigin);
+    if (result) {
+      EXPECT_EQ(result->log_key_name, kOrigin);
+    }
   }
 }
 
