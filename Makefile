@@ -3,14 +3,14 @@ SHELL := /bin/bash
 PRESET ?= release
 APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file \
-                python3 python3-pytest python3-venv python3-setuptools valgrind devscripts
+                python3 python3-pytest python3-venv python3-setuptools valgrind help2man devscripts
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?=
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps build demo test test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package clean
+.PHONY: deps fuzz-deps build demo cli test test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -35,6 +35,19 @@ demo: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target qv_demo
 	./build/release/qv_demo
+
+# A ready command line without installing anything system-wide: the libraries built, the Python
+# package installed offline into build/venv with copies of both libraries in its package
+# directory. Then: build/venv/bin/quorvantile-log --help
+cli: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quorvantile_log quorvantile_witness
+	rm -rf build/venv
+	/usr/bin/python3 -m venv build/venv
+	build/venv/bin/pip install -q --no-index --no-build-isolation ./python
+	cp -L build/release/libquorvantile_log.so.0 build/release/libquorvantile_witness.so.0 \
+	  "$$(build/venv/bin/python -c 'import sysconfig; print(sysconfig.get_paths()["purelib"])')/quorvantile_log/"
+	@echo "ready: build/venv/bin/quorvantile-log (and build/venv/bin/python with quorvantile_log)"
 
 test: deps
 	cmake --preset release >/dev/null
@@ -99,10 +112,11 @@ bindings: deps
 	/usr/bin/python3 tools/bindgen/bindgen.py build/release/libquorvantile_witness.so \
 	  --python python/quorvantile_log/witness.py
 
-# The shared libraries, their headers, the CMake packages and the .pc files under $(PREFIX).
+# The shared libraries, their headers, the CMake packages, the .pc files and the command line's
+# man page under $(PREFIX).
 install: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target quorvantile_log quorvantile_witness
+	cmake --build --preset release --target quorvantile_log quorvantile_witness qv_manpage
 	cmake --install build/release --prefix $(PREFIX)
 
 # Debian packages quorvantile-log and quorvantile-log-dev in build/release/packages.

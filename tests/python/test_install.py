@@ -30,6 +30,13 @@ def test_install_into_a_fresh_venv(tmp_path):
     size, location = got.stdout.split()
     assert size == "7"
     assert location.startswith(str(venv))
-    cli = subprocess.run([str(venv / "bin" / "quorvantile-log"), "checkpoint", os.path.join(DEMO, "checkpoint.note"),
-                          "--vkey", os.path.join(DEMO, "checkpoint.vkeys")], env=env, capture_output=True, text=True)
-    assert cli.returncode == 0, cli.stderr
+    # The console script and `python -m` answer alike, with and without a loadable library.
+    check = ["checkpoint", os.path.join(DEMO, "checkpoint.note"), "--vkey", os.path.join(DEMO, "checkpoint.vkeys")]
+    for argv, environment, status in [(check, env, 0), (check + ["--json"], env, 0), (["--version"], env, 0),
+                                      (check, dict(env, QUORVANTILE_LOG_LIB="/nonexistent.so"), 2),
+                                      (check + ["--json"], dict(env, QUORVANTILE_LOG_LIB="/nonexistent.so"), 2)]:
+        script, module = (subprocess.run(command + argv, env=environment, capture_output=True, text=True)
+                          for command in ([str(venv / "bin" / "quorvantile-log")], [python, "-m", "quorvantile_log"]))
+        assert (script.returncode, script.stdout, script.stderr) == (module.returncode, module.stdout, module.stderr)
+        assert script.returncode == status, script.stderr
+        assert "Traceback" not in script.stderr
