@@ -6,7 +6,7 @@ SHELL := /bin/bash
 PRESET ?= release
 APT_PACKAGES := g++ cmake ninja-build pkg-config libssl-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev nlohmann-json3-dev libsodium-dev binutils dpkg-dev file \
-                python3 python3-pytest python3-venv python3-setuptools valgrind help2man
+                python3 python3-pytest python3-venv python3-setuptools valgrind help2man devscripts
 FUZZ_PACKAGES := clang-19 libclang-rt-19-dev
 # `make package` and `make reuse`: the Debian build tools and the licence checkers.
 PACKAGE_PACKAGES := debhelper dh-python lintian reuse python3-debian

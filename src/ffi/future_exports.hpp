@@ -7,11 +7,15 @@
 // for the twelve return kinds. `cancel` touches only the scheduler, so one function serves every
 // kind under twelve names. None of them can unwind into C: each body runs inside a noexcept
 // guard; `complete` reports a failure through the caller's status, the others have no channel
-// to report one and stop it there.
+// to report one and stop it there. Handle 0 is never a future (no allocation has address 0):
+// `complete` refuses it with status 2, the others ignore it, and none of them dereferences it.
 #include "ffi/declare.hpp"
 #include "ffi/future.hpp"
 
 namespace quorvantile_log::ffi::future_calls {
+
+inline constexpr uint64_t kNoHandle = 0;
+inline constexpr std::string_view kNoHandleMessage = "call handle 0 is not a handle";
 
 template <class F>
 void contained(F&& body) noexcept {
@@ -22,6 +26,7 @@ void contained(F&& body) noexcept {
 }
 
 inline void cancel(uint64_t handle) noexcept {
+  if (handle == kNoHandle) return;
   contained([&] {
     future::Ref hold(future::base_of(handle));
     hold.get()->scheduler().cancel();
@@ -30,20 +35,27 @@ inline void cancel(uint64_t handle) noexcept {
 
 template <class T>
 void poll(uint64_t handle, RustFutureContinuationCallback callback, uint64_t callback_data) noexcept {
+  if (handle == kNoHandle) return;
   contained([&] { future::future_of<T>(handle)->poll(callback, callback_data); });
 }
 
 template <class T>
 T complete(uint64_t handle, RustCallStatus* status) noexcept {
+  if (handle == kNoHandle) {
+    report_unexpected(status, kNoHandleMessage);
+    return T{};
+  }
   return guarded(status, [&] { return future::future_of<T>(handle)->complete(status).value_or(T{}); });
 }
 
 inline void complete_void(uint64_t handle, RustCallStatus* status) noexcept {
+  if (handle == kNoHandle) return report_unexpected(status, kNoHandleMessage);
   guarded(status, [&] { future::future_of<future::Unit>(handle)->complete(status); });
 }
 
 template <class T>
 void free(uint64_t handle) noexcept {
+  if (handle == kNoHandle) return;
   contained([&] { future::future_of<T>(handle)->free_handle(); });
 }
 

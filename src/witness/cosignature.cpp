@@ -3,6 +3,7 @@
 
 #include "witness/cosignature.hpp"
 
+#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -44,16 +45,23 @@ uint64_t read_u64(quorvantile_crypto::ByteView bytes) {
 
 }  // namespace
 
-std::string cosignature_v1_message(uint64_t timestamp, std::string_view body) {
+uint64_t claimed_timestamp(quorvantile_crypto::ByteView blob) {
+  return blob.size() < kTimestampLength ? 0 : read_u64(blob);
+}
+
+std::string cosignature_v1_header(uint64_t timestamp) {
   char digits[20];
   const auto [end, ec] = std::to_chars(std::begin(digits), std::end(digits), timestamp);
-  std::string message;
-  message.reserve(kCosignatureHeader.size() + sizeof digits + 1 + body.size());
-  message.append(kCosignatureHeader);
-  message.append(digits, end);
-  message.push_back('\n');
-  message.append(body);
-  return message;
+  std::string header;
+  header.reserve(kCosignatureHeader.size() + sizeof digits + 1);
+  header.append(kCosignatureHeader);
+  header.append(digits, end);
+  header.push_back('\n');
+  return header;
+}
+
+std::string cosignature_v1_message(uint64_t timestamp, std::string_view body) {
+  return cosignature_v1_header(timestamp).append(body);
 }
 
 quorvantile_crypto::Bytes subtree_v1_message(std::string_view cosigner, uint64_t timestamp, std::string_view origin,
@@ -81,8 +89,10 @@ std::expected<uint64_t, std::string_view> check_cosignature(const Vkey& key, con
   const quorvantile_crypto::ByteView signature = blob.subspan(kTimestampLength);
 
   if (ed25519) {
-    const std::string message = cosignature_v1_message(timestamp, body);
-    if (!quorvantile_crypto::ed25519::verify_strict(key.key, quorvantile_crypto::as_bytes(message), signature)) {
+    const std::string header = cosignature_v1_header(timestamp);
+    const std::array<quorvantile_crypto::ByteView, 2> message = {quorvantile_crypto::as_bytes(header),
+                                                                 quorvantile_crypto::as_bytes(body)};
+    if (!quorvantile_crypto::ed25519::verify_strict_parts(key.key, message, signature)) {
       return std::unexpected(kReasonSignature);
     }
     return timestamp;

@@ -4,11 +4,17 @@
 #include "witness/operations.hpp"
 
 #include "merkle/merkle.hpp"
+#include "text/utf8.hpp"
 #include "witness/cosigned.hpp"
 #include "witness/policy.hpp"
 #include "witness/tlog_proof.hpp"
 
 namespace quorvantile_log::witness {
+namespace {
+
+bool is_utf8(std::string_view text) { return utf8::check(quorvantile_crypto::as_bytes(text)).valid; }
+
+}  // namespace
 
 WitnessResult<WitnessPolicy> witness_policy_parse(std::string_view policy) {
   const auto parsed = Policy::parse(policy);
@@ -45,6 +51,8 @@ WitnessResult<TlogProof> tlog_proof_verify(std::string_view proof_text, std::str
                                            quorvantile_crypto::ByteView leaf_hash) {
   const auto parsed = Policy::parse(policy);
   if (!parsed) return std::unexpected(parsed.error());
+  // A bundle is text, and its note comes back as record strings.
+  if (!is_utf8(proof_text)) return std::unexpected(WitnessError::malformed_proof("text is not valid UTF-8"));
   auto bundle = parse_tlog_proof(proof_text);
   if (!bundle) return std::unexpected(bundle.error());
   auto cosigned = verify_cosigned(*parsed, bundle->note);

@@ -8,9 +8,12 @@
 
 namespace quorvantile_log::witness {
 
-const PolicyLog* Policy::log_for(std::string_view origin) const {
-  const auto it = std::find_if(logs.begin(), logs.end(), [&](const PolicyLog& log) { return log.key.name == origin; });
-  return it == logs.end() ? nullptr : &*it;
+std::vector<const PolicyLog*> Policy::logs_for(std::string_view origin) const {
+  std::vector<const PolicyLog*> found;
+  for (const PolicyLog& log : logs) {
+    if (log.key.name == origin) found.push_back(&log);
+  }
+  return found;
 }
 
 bool Policy::quorum_satisfied(const std::vector<bool>& counted) const {

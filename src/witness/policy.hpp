@@ -49,8 +49,9 @@ struct Policy {
   // Parses a policy file. Failures are MalformedPolicy errors naming the first failing line.
   static WitnessResult<Policy> parse(std::string_view text);
 
-  // The log whose key name equals the origin, if any.
-  const PolicyLog* log_for(std::string_view origin) const;
+  // The logs whose key name equals the origin, in policy order: a log that rotates its key is
+  // listed once per key, and all of them together are its trusted set.
+  std::vector<const PolicyLog*> logs_for(std::string_view origin) const;
 
   // Whether the quorum holds when exactly the witnesses flagged in `counted` (indexed like
   // `witnesses`) are satisfied.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "text/utf8.hpp"
 #include "witness/policy.hpp"
 
 namespace quorvantile_log::witness {
@@ -33,17 +34,30 @@ bool has_disallowed_octet(std::string_view line) {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-// The end of the field starting at `pos`: the first blank after it (memchr is vectorised, and a
-// line has only a handful of fields).
-std::size_t field_end(std::string_view line, std::size_t pos) {
-  const std::size_t rest = line.size() - pos;
-  const void* space = std::memchr(line.data() + pos, ' ', rest);
-  const void* tab = std::memchr(line.data() + pos, '\t', rest);
-  std::size_t end = line.size();
-  if (space != nullptr) end = static_cast<std::size_t>(static_cast<const char*>(space) - line.data());
-  if (tab != nullptr) end = std::min(end, static_cast<std::size_t>(static_cast<const char*>(tab) - line.data()));
-  return end;
-}
+// The blanks of a line, found left to right. Each kind of blank is searched with memchr (which is
+// vectorised) and its position kept until the scan passes it, so the line is read at most once
+// per kind however many fields it has.
+class Blanks {
+ public:
+  explicit Blanks(std::string_view line) : line_(line), space_(find(' ', 0)), tab_(find('\t', 0)) {}
+
+  // The end of the field starting at `pos`: the first blank at or after it, or the line's end.
+  std::size_t field_end(std::size_t pos) {
+    if (space_ < pos) space_ = find(' ', pos);
+    if (tab_ < pos) tab_ = find('\t', pos);
+    return std::min(space_, tab_);
+  }
+
+ private:
+  std::size_t find(char blank, std::size_t pos) const {
+    const void* found = std::memchr(line_.data() + pos, blank, line_.size() - pos);
+    return found == nullptr ? line_.size() : static_cast<std::size_t>(static_cast<const char*>(found) - line_.data());
+  }
+
+  std::string_view line_;
+  std::size_t space_;
+  std::size_t tab_;
+};
 
 std::string type_hex(uint8_t type) {
   char hex[5];
@@ -54,15 +68,25 @@ std::string type_hex(uint8_t type) {
 // Splits a line into its fields: runs of anything but SP and TAB.
 std::vector<std::string_view> split_fields(std::string_view line) {
   std::vector<std::string_view> fields;
+  Blanks blanks(line);
   std::size_t pos = 0;
   while (pos < line.size()) {
     while (pos < line.size() && is_blank(line[pos])) ++pos;
     const std::size_t start = pos;
-    pos = field_end(line, pos);
+    pos = blanks.field_end(pos);
     if (pos > start) fields.push_back(line.substr(start, pos - start));
   }
   return fields;
 }
+
+// Whether the first field starts with '#', which makes the whole line a comment.
+bool is_comment(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  return first != std::string_view::npos && line[first] == '#';
+}
+
+// Names come back to callers as text fields, so they must be UTF-8; URLs and comments stay opaque.
+bool is_utf8(std::string_view name) { return utf8::check(quorvantile_crypto::as_bytes(name)).valid; }
 
 // "all", "any" or a decimal number in canonical form (no sign, no leading zero).
 std::optional<uint64_t> parse_threshold(std::string_view text, std::size_t members) {
@@ -109,8 +133,9 @@ class Parser {
       const auto bad = std::find_if(text.begin(), text.end(), [](char c) { return !allowed_octet(static_cast<uint8_t>(c)); });
       return fail("disallowed octet " + type_hex(static_cast<uint8_t>(*bad)));
     }
+    if (is_comment(text)) return std::nullopt;
     const std::vector<std::string_view> fields = split_fields(text);
-    if (fields.empty() || fields[0].starts_with('#')) return std::nullopt;
+    if (fields.empty()) return std::nullopt;
     for (std::size_t i = 1; i < fields.size(); ++i) {
       if (fields[i].starts_with('#')) return fail("a comment must be a whole line, found " + quote(fields[i]));
     }
@@ -127,8 +152,9 @@ class Parser {
     return fail("surplus field " + quote(field) + " on a " + std::string(kind) + " line");
   }
 
-  // A new name in the one namespace of witnesses and groups.
+  // A new name in the one namespace of witnesses and groups. (Key names are checked with their key.)
   Failure check_new_name(std::string_view name) const {
+    if (!is_utf8(name)) return fail("name is not valid UTF-8");
     if (name == kNone) return fail("name \"none\" is reserved");
     if (const auto it = names_.find(name); it != names_.end()) {
       return fail("name " + quote(name) + " is already defined on line " + std::to_string(it->second.line));

@@ -10,6 +10,7 @@
 #include "note/key_id.hpp"
 #include "note/name.hpp"
 #include "note/signature_type.hpp"
+#include "text/utf8.hpp"
 
 namespace quorvantile_log::witness {
 namespace {
@@ -41,7 +42,9 @@ std::expected<EncodedVkey, std::string> decode_vkey(std::string_view text) {
       encoding::decode_key_id(std::span<const char, kKeyIdDigits>(text.data() + first_plus + 1, kKeyIdDigits));
   if (!declared_id) return std::unexpected(malformed);
   auto key_bytes = encoding::base64_decode(text.substr(second_plus + 1));
-  if (!key_bytes || key_bytes->empty() || !note::is_valid_name(name)) return std::unexpected(malformed);
+  if (!key_bytes || key_bytes->empty()) return std::unexpected(malformed);
+  if (!utf8::check(quorvantile_crypto::as_bytes(name)).valid) return std::unexpected("name is not valid UTF-8");
+  if (!note::is_valid_name(name)) return std::unexpected(malformed);
   return EncodedVkey{name, *declared_id, std::move(*key_bytes)};
 }
 

@@ -40,7 +40,7 @@ struct EncodedVkey {
 };
 
 // Failures (and those of complete_vkey) are rule texts for policy messages: "malformed verifier
-// key", "verifier key id mismatch: declared X, computed Y", "unsupported key type 0x..", or a
+// key", "name is not valid UTF-8", "verifier key id mismatch: declared X, computed Y", "unsupported key type 0x..", or a
 // key length rule. The caller checks the type against the line's role in between, since the key
 // id of a type this component does not know cannot be recomputed.
 std::expected<EncodedVkey, std::string> decode_vkey(std::string_view text);

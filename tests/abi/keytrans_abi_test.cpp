@@ -79,5 +79,45 @@ TEST(KeytransAbi, FailuresCarryTheirMessages) {
   EXPECT_TRUE(status_message(status).starts_with("Failed to convert arg 'label':")) ;
 }
 
+// One combined root over two log entries: entry 0 holds alice at versions 0..4, entry 1 after
+// versions 5 and 6 were added. Search and fixed versions answer for the latest entry only (an
+// older entry would report alice's key from before the update as current); monitoring checks
+// any entry.
+TEST(KeytransAbi, SearchAndFixedVersionAreAboutTheLatestEntry) {
+  const std::string stale = "malformed keytrans structure: proof is about log entry 0, not the latest entry 1";
+  struct Row {
+    const char* proof;
+    std::string want;  // "ok" or the failure message
+  };
+  const Row rows[] = {
+      {"search_alice_entry0", stale},     {"search_alice_entry1", "ok"},
+      {"fixed_alice_4_entry0", stale},    {"fixed_alice_4_entry1", "ok"},
+      {"monitor_alice_4_entry0", "ok"},   {"monitor_alice_4_entry1", "ok"},
+  };
+  using Verify = RustBuffer (*)(uint16_t, RustBuffer, RustBuffer, RustBuffer, RustBuffer, RustBuffer, RustCallStatus*);
+  const auto monitor = [](uint16_t suite, RustBuffer context, RustBuffer vrf, RustBuffer root, RustBuffer label,
+                          RustBuffer proof, RustCallStatus* status) {
+    uniffi_quorvantile_log_fn_func_keytrans_verify_monitor_suite(suite, context, vrf, root, label, proof, status);
+    return RustBuffer{0, 0, nullptr};
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.proof);
+    const std::string name = row.proof;
+    const Verify verify = name.starts_with("search") ? uniffi_quorvantile_log_fn_func_keytrans_verify_search_suite
+                          : name.starts_with("fixed") ? uniffi_quorvantile_log_fn_func_keytrans_verify_fixed_version_suite
+                                                      : +monitor;
+    RustCallStatus status{};
+    const RustBuffer out = verify(0xF000, string_arg(kContext), bytes_arg(data("keytrans.vrf_public")),
+                                  bytes_arg(data("keytrans_two_entry.root")), bytes_arg(text("alice")),
+                                  bytes_arg(data(("keytrans_two_entry_" + name + ".proof").c_str())), &status);
+    const Bytes result = take(out);
+    EXPECT_EQ(status.code == 0 ? "ok" : status_message(status), row.want);
+    // The accepted search answers with version 6, the latest.
+    if (name == "search_alice_entry1") {
+      EXPECT_EQ(result.back(), 6);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qv_abi

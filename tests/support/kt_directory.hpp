@@ -482,14 +482,24 @@ class Directory {
   // Builds the prefix tree and a log of `log_size` entries whose entry `proved` holds it (the
   // others hold unrelated roots).
   void publish(uint64_t log_size, uint64_t proved) {
-    tree_.build();
-    log_ = LogTree();
+    std::vector<Hash32> roots;
     for (uint64_t i = 0; i < log_size; ++i) {
       Hash32 other{};
       other[0] = static_cast<uint8_t>(i);
       other[1] = static_cast<uint8_t>(i >> 8);
-      log_.append(1700000000000 + i, i == proved ? tree_.root() : sha256({part(other)}));
+      roots.push_back(sha256({part(other)}));
     }
+    publish_history(roots, proved);
+  }
+
+  // Builds the prefix tree and a log whose entries hold `prefix_roots`, except entry `proved`,
+  // which holds this directory's tree. Directories under the same suite share the VRF key, so the
+  // roots of other directories make a history of one directory's states.
+  void publish_history(std::vector<Hash32> prefix_roots, uint64_t proved) {
+    tree_.build();
+    prefix_roots.at(proved) = tree_.root();
+    log_ = LogTree();
+    for (uint64_t i = 0; i < prefix_roots.size(); ++i) log_.append(1700000000000 + i, prefix_roots[i]);
     proved_ = proved;
   }
 

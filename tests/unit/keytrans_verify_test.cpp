@@ -57,13 +57,19 @@ Result<SearchResult> fixed(const Directory& d, ByteView label, const Bytes& proo
   return verify_fixed_version_suite(d.suite().id, context, d.vrf_public(), root, label, proof);
 }
 
-// Every label of the table in every log size verifies under every suite: search, monitoring of
-// the greatest version and of a middle one, fixed versions present and absent.
+const std::string kRootMismatch = "keytrans proof root mismatch: recomputed root does not match the expected root";
+const std::string kCommitmentMismatch = "commitment did not open to the claimed value";
+const std::string kMalformed = "malformed keytrans structure: ";
+
+// Every label of the table in every log size verifies under every suite: search and fixed
+// versions (present and absent) about the latest entry; monitoring of the greatest version and of
+// a middle one about an older entry, where search and fixed versions are refused.
 TEST(KeytransVerify, RealProofsVerifyForEveryLabelLogSizeAndSuite) {
   for (const auto& suite : qv_kt::suites()) {
     Directory& d = directory(suite);
     for (uint64_t log_size : kLogSizes) {
-      d.publish(log_size, log_size - 1 - log_size / 3);
+      const uint64_t latest = log_size - 1, older = log_size - 1 - log_size / 3;
+      d.publish(log_size, latest);
       for (uint32_t n : kVersionCounts) {
         SCOPED_TRACE(std::string(suite.name) + " log " + std::to_string(log_size) + " versions " + std::to_string(n));
         const Bytes label = label_with(n);
@@ -76,13 +82,26 @@ TEST(KeytransVerify, RealProofsVerifyForEveryLabelLogSizeAndSuite) {
         const auto absent = fixed(d, label, qv_kt::encode(d.fixed_version(label, n)));
         ASSERT_TRUE(absent) << message(absent.error());
         EXPECT_EQ(*absent, SearchResult{});
-        if (n == 0) continue;
         for (uint32_t v : {n - 1, n / 2}) {
-          auto watched = monitor(d, label, qv_kt::encode(d.monitor(label, v)));
-          EXPECT_TRUE(watched) << v << ": " << message(watched.error());
+          if (n == 0) break;
           auto present = fixed(d, label, qv_kt::encode(d.fixed_version(label, v)));
           ASSERT_TRUE(present) << message(present.error());
           EXPECT_EQ(*present, (SearchResult{true, Directory::value_of(label, v)}));
+        }
+      }
+      d.publish(log_size, older);
+      const std::string stale = older == latest ? "ok"
+                                                : kMalformed + "proof is about log entry " + std::to_string(older) +
+                                                      ", not the latest entry " + std::to_string(latest);
+      for (uint32_t n : kVersionCounts) {
+        SCOPED_TRACE(std::string(suite.name) + " log " + std::to_string(log_size) + " entry " + std::to_string(older));
+        const Bytes label = label_with(n);
+        EXPECT_EQ(outcome(search(d, label, qv_kt::encode(d.search(label)))), stale);
+        EXPECT_EQ(outcome(fixed(d, label, qv_kt::encode(d.fixed_version(label, n)))), stale);
+        for (uint32_t v : {n - 1, n / 2}) {
+          if (n == 0) break;
+          auto watched = monitor(d, label, qv_kt::encode(d.monitor(label, v)));
+          EXPECT_TRUE(watched) << v << ": " << message(watched.error());
         }
       }
     }
@@ -101,10 +120,6 @@ TEST(KeytransVerify, DefaultExportsAreTheExperimentalSuite) {
   EXPECT_TRUE(verify_monitor(kContext, d.vrf_public(), root, label, qv_kt::encode(d.monitor(label, 3))));
   EXPECT_TRUE(verify_fixed_version(kContext, d.vrf_public(), root, label, qv_kt::encode(d.fixed_version(label, 2))));
 }
-
-const std::string kRootMismatch = "keytrans proof root mismatch: recomputed root does not match the expected root";
-const std::string kCommitmentMismatch = "commitment did not open to the claimed value";
-const std::string kMalformed = "malformed keytrans structure: ";
 
 // Index of the step for version v.
 std::size_t rung(const qv_kt::SearchProof& p, uint32_t v) {
@@ -296,7 +311,7 @@ TEST(KeytransVerify, GreatestVersionAtTheTopOfTheRangeUsesTheLow32Bits) {
     const Bytes label = to_bytes("top");
     d.add_versions(label, versions);
     d.add_label(to_bytes("neighbour"), 3);
-    d.publish(3, 1);
+    d.publish(3, 2);
     auto p = d.search(label);
     ASSERT_EQ(p.ladder.size(), ladder64.size());
     EXPECT_EQ(p.ladder[33].version, top);

@@ -5,9 +5,11 @@
 // messages with their line numbers, and the description of parsed policies.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "note/key_id.hpp"
+#include "note_test_signer.hpp"
 #include "witness/operations.hpp"
 #include "witness/policy.hpp"
 #include "witness_test_support.hpp"
@@ -174,6 +176,44 @@ TEST(WitnessPolicyParse, DescriptionUrlsAndOpaqueNames) {
   EXPECT_EQ(p04.witnesses.at(0).url, "https://a.example/witness");
   EXPECT_EQ(p04.witnesses.at(1).url, std::nullopt);
   EXPECT_EQ(parsed(5).witnesses.at(1).name, "\xE2\x84\xAA");  // KELVIN SIGN is not "K"
+}
+
+// Names come back to callers as text, and so do the origin and extension lines of notes: a name
+// that is not UTF-8 is a policy error, and a note or bundle that is not UTF-8 is refused.
+TEST(WitnessPolicyParse, NamesNotesAndBundlesMustBeUtf8) {
+  const qv_test::Ed25519NoteSigner log("example.com/log", 1), bad_log("example.com/\xFFlog", 2);
+  const std::string wkey = qv_test::Ed25519NoteSigner("w", 3, 0x04).vkey();
+  const std::string ok_policy = "log " + log.vkey() + "\nquorum none\n";
+  const std::string body = "example.com/log\n1\n" + std::string(43, 'A') + "=\nextension \xC3\n";
+  struct Row {
+    const char* name;
+    std::function<std::string()> run;  // the rendered error
+    std::string want;
+  };
+  const auto policy_error = [](std::string policy) {
+    return [policy] { return w::witness_policy_parse(policy).error().render(); };
+  };
+  const Row rows[] = {
+      {"log key name", policy_error("log " + bad_log.vkey() + "\nquorum none\n"),
+       "policy line 1: name is not valid UTF-8"},
+      {"witness key name", policy_error("witness w " + qv_test::Ed25519NoteSigner("w\xFF", 6, 0x04).vkey() + "\nquorum none\n"),
+       "policy line 1: name is not valid UTF-8"},
+      {"witness name", policy_error("# names\nwitness w\xE2\x84 " + wkey + "\nquorum none\n"),
+       "policy line 2: name is not valid UTF-8"},
+      {"group name", policy_error("witness w " + wkey + "\ngroup g\xC0\xAF any w\nquorum none\n"),
+       "policy line 2: name is not valid UTF-8"},
+      {"note", [&] { return w::checkpoint_verify_cosigned(body + "\n" + log.line(body), ok_policy).error().render(); },
+       "malformed signed note: text is not valid UTF-8"},
+      {"bundle", [&] {
+         const std::string bundle = "c2sp.org/tlog-proof@v1\nindex 0\n\n" + body + "\n" + log.line(body);
+         return w::tlog_proof_verify(bundle, ok_policy, std::vector<uint8_t>(32)).error().render();
+       },
+       "malformed tlog proof: text is not valid UTF-8"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.run(), row.want);
+  }
 }
 
 }  // namespace

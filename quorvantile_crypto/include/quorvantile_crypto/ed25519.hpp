@@ -4,6 +4,8 @@
 #pragma once
 // Ed25519 signature verification (RFC 8032) in the two forms the library uses. The group
 // arithmetic behind it lives in src/ed25519/ behind its own narrow header.
+#include <span>
+
 #include "quorvantile_crypto/bytes.hpp"
 
 namespace quorvantile_crypto::ed25519 {
@@ -16,5 +18,9 @@ bool verify_cofactorless(ByteView public_key, ByteView message, ByteView signatu
 // Strict verification: as above, and additionally R must decode and neither the key nor R may be
 // of small order.
 bool verify_strict(ByteView public_key, ByteView message, ByteView signature);
+
+// Strict verification of the message made of `parts` in order; the parts are hashed one after
+// another, never joined, so a large message shared by many signatures is not copied for each.
+bool verify_strict_parts(ByteView public_key, std::span<const ByteView> parts, ByteView signature);
 
 }  // namespace quorvantile_crypto::ed25519

@@ -13,7 +13,7 @@ namespace {
 
 enum class Form { Cofactorless, Strict };
 
-bool verify_signature(ByteView public_key, ByteView message, ByteView signature, Form form) {
+bool verify_signature(ByteView public_key, std::span<const ByteView> message, ByteView signature, Form form) {
   if (public_key.size() != 32 || signature.size() != 64) return false;
   const std::span<const uint8_t, 32> key_bytes = public_key.first<32>();
   const std::span<const uint8_t, 32> r_bytes = signature.first<32>();
@@ -31,7 +31,7 @@ bool verify_signature(ByteView public_key, ByteView message, ByteView signature,
   ossl::digest_init(ctx.get(), ossl::sha512());
   ossl::digest_update(ctx.get(), r_bytes);
   ossl::digest_update(ctx.get(), key_bytes);
-  ossl::digest_update(ctx.get(), message);
+  for (const ByteView part : message) ossl::digest_update(ctx.get(), part);
   ossl::digest_final(ctx.get(), digest.data());
   const Scalar k = scalar_reduce64(digest);
 
@@ -48,11 +48,15 @@ bool verify_signature(ByteView public_key, ByteView message, ByteView signature,
 }  // namespace
 
 bool verify_cofactorless(ByteView public_key, ByteView message, ByteView signature) {
-  return verify_signature(public_key, message, signature, Form::Cofactorless);
+  return verify_signature(public_key, std::span(&message, 1), signature, Form::Cofactorless);
 }
 
 bool verify_strict(ByteView public_key, ByteView message, ByteView signature) {
-  return verify_signature(public_key, message, signature, Form::Strict);
+  return verify_signature(public_key, std::span(&message, 1), signature, Form::Strict);
+}
+
+bool verify_strict_parts(ByteView public_key, std::span<const ByteView> parts, ByteView signature) {
+  return verify_signature(public_key, parts, signature, Form::Strict);
 }
 
 }  // namespace quorvantile_crypto::ed25519

@@ -84,6 +84,13 @@ Result<void> check_combined_root(const Hash32& expected_root, const ProofHead& h
   return {};
 }
 
+Result<void> check_latest_entry(const ProofHead& head) {
+  const uint64_t latest = head.tree_size - 1;
+  if (head.entry_index != latest)
+    return std::unexpected(malformed("proof is about log entry ", head.entry_index, ", not the latest entry ", latest));
+  return {};
+}
+
 Result<Hash32> root_array(ByteView root) {
   if (root.size() != kHashSize)
     return std::unexpected(

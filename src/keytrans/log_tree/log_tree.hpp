@@ -52,6 +52,11 @@ Result<LogNode> resolve(Hasher& hasher, uint64_t lo, uint64_t hi, std::span<cons
 // The head's entry under the expected combined root.
 Result<void> check_combined_root(const Hash32& expected_root, const ProofHead& head);
 
+// Search and fixed-version answers state a label's current value, which only the log's latest
+// entry holds: an older entry would report the state from before later updates as current.
+// Monitoring looks at past entries on purpose and does not call this.
+Result<void> check_latest_entry(const ProofHead& head);
+
 // The combined-root argument as a 32-byte array.
 Result<Hash32> root_array(ByteView root);
 

@@ -114,6 +114,7 @@ Result<std::optional<Bytes>> KeytransVerifier::verify_search_bytes(ByteView root
   KT_TRY_ASSIGN(expected_root, log_tree::root_array(root));
   KT_TRY_ASSIGN(proof, decode_search_proof(proof_bytes, suite_.commitment_size()));
   KT_TRY(check_combined_root(expected_root, proof.head));
+  KT_TRY(log_tree::check_latest_entry(proof.head));
 
   const std::optional<uint32_t> greatest = proof.greatest_version;
   if (!matches(proof.ladder, ladder::search_ladder(greatest)))
@@ -160,6 +161,7 @@ Result<std::optional<Bytes>> KeytransVerifier::verify_fixed_version_bytes(ByteVi
   KT_TRY_ASSIGN(expected_root, log_tree::root_array(root));
   KT_TRY_ASSIGN(proof, decode_fixed_version_proof(proof_bytes, suite_.commitment_size()));
   KT_TRY(check_combined_root(expected_root, proof.head));
+  KT_TRY(log_tree::check_latest_entry(proof.head));
   KT_TRY_ASSIGN(included, check_step(proof.head.prefix_root, label, proof.step));
   if (!included) return std::optional<Bytes>{};
   if (!proof.revealed) return std::unexpected(malformed("present fixed version is missing its revealed value"));

@@ -33,6 +33,7 @@ class KeytransVerifier {
   Result<bool> check_step(const Hash32& prefix_root, ByteView label, const LadderStep& step) const;
 
   // The proven value of the label's greatest version, or nothing when the label has no version.
+  // Search and fixed-version proofs must be about the log's latest entry; monitoring, any entry.
   Result<std::optional<Bytes>> verify_search_bytes(ByteView root, ByteView label, ByteView proof) const;
   // Every version on the monitoring ladder of the proof's version is included.
   Result<void> verify_monitor_bytes(ByteView root, ByteView label, ByteView proof) const;

@@ -4,6 +4,7 @@
 #pragma once
 // A test-only Ed25519 note signer on OpenSSL: keys from a fixed seed, verifier-key texts and
 // signature lines. The key id is computed here from its definition, independently of the library.
+// With type 0x04 it is a witness key that writes timestamped cosignature lines.
 #include <openssl/evp.h>
 #include <openssl/sha.h>
 
@@ -22,7 +23,7 @@ namespace qv_test {
 
 class Ed25519NoteSigner {
  public:
-  Ed25519NoteSigner(std::string name, uint8_t seed_byte) : name_(std::move(name)) {
+  Ed25519NoteSigner(std::string name, uint8_t seed_byte, uint8_t type = 0x01) : name_(std::move(name)), type_(type) {
     std::array<uint8_t, 32> seed;
     seed.fill(seed_byte);
     key_.reset(EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, seed.data(), seed.size()));
@@ -32,7 +33,7 @@ class Ed25519NoteSigner {
 
     std::vector<uint8_t> id_input(name_.begin(), name_.end());
     id_input.push_back(0x0A);
-    id_input.push_back(0x01);
+    id_input.push_back(type_);
     id_input.insert(id_input.end(), public_key_.begin(), public_key_.end());
     uint8_t digest[SHA256_DIGEST_LENGTH];
     SHA256(id_input.data(), id_input.size(), digest);
@@ -44,7 +45,7 @@ class Ed25519NoteSigner {
   const std::array<uint8_t, 32>& public_key() const { return public_key_; }
 
   std::string vkey() const {
-    std::vector<uint8_t> material{0x01};
+    std::vector<uint8_t> material{type_};
     material.insert(material.end(), public_key_.begin(), public_key_.end());
     char id[9];
     std::snprintf(id, sizeof id, "%08x", key_id_);
@@ -73,11 +74,23 @@ class Ed25519NoteSigner {
     return "\xE2\x80\x94 " + name_ + " " + quorvantile_log::encoding::base64_encode(blob) + "\n";
   }
 
+  // A type 0x04 cosignature line: the timestamp and the signature of "cosignature/v1", the
+  // timestamp and the note text, written out here from the format.
+  std::string cosignature_line(std::string_view text, uint64_t timestamp) const {
+    const std::string message = "cosignature/v1\ntime " + std::to_string(timestamp) + "\n" + std::string(text);
+    std::vector<uint8_t> blob;
+    for (int shift = 56; shift >= 0; shift -= 8) blob.push_back(static_cast<uint8_t>(timestamp >> shift));
+    const std::vector<uint8_t> sig = signature(message);
+    blob.insert(blob.end(), sig.begin(), sig.end());
+    return line_with(blob);
+  }
+
   // The note: the text (ending in a line feed), a blank line and this signer's line.
   std::string sign(std::string_view text) const { return std::string(text) + "\n" + line(text); }
 
  private:
   std::string name_;
+  uint8_t type_;
   std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key_{nullptr, EVP_PKEY_free};
   std::array<uint8_t, 32> public_key_{};
   uint32_t key_id_ = 0;
