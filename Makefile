@@ -16,7 +16,7 @@ FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?=
 PREFIX ?= /usr/local
 
-.PHONY: deps fuzz-deps package-deps arm64-deps jvm-deps build demo cli test test-arm64 test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package reuse clean jar test-jvm bench-jvm
+.PHONY: deps fuzz-deps package-deps arm64-deps jvm-deps build demo cli test test-arm64 test-asan test-tsan test-valgrind test-ct bench fuzz fuzz-seeds bindings install package package-arm64 reuse clean jar test-jvm bench-jvm
 
 # (With a second architecture, a package installed for both needs the native qualifier.)
 INSTALLED = dpkg -s $$p >/dev/null 2>&1 || dpkg -s $$p:$$(dpkg --print-architecture) >/dev/null 2>&1
@@ -194,6 +194,17 @@ package: package-deps
 	  --post-clean --changes-file=$$name.changes --buildinfo-file=$$name.buildinfo \
 	  --changes-option=-ubuild/packages --buildinfo-option=-ubuild/packages
 	@ls build/packages/*.deb
+
+# The architecture-dependent packages cross-built for arm64 (no tests: they run in test-arm64)
+# into build/packages-arm64, with the aarch64 toolchain file; their file lists are printed.
+package-arm64: package-deps arm64-deps
+	rm -rf build/packages-arm64 && mkdir -p build/packages-arm64
+	name=build/packages-arm64/quorvantile-log_$$(dpkg-parsechangelog -S Version)_arm64; \
+	DEB_BUILD_OPTIONS="nocheck parallel=$$(nproc)" QV_DEB_DESTDIR=$(CURDIR)/build/packages-arm64 \
+	  dpkg-buildpackage -us -uc -B -a arm64 -Pnocheck,cross \
+	  --post-clean --changes-file=$$name.changes --buildinfo-file=$$name.buildinfo \
+	  --changes-option=-ubuild/packages-arm64 --buildinfo-option=-ubuild/packages-arm64
+	@for deb in build/packages-arm64/*.deb; do echo "== $$deb"; dpkg-deb -c $$deb; done
 
 # Licence and copyright information of every file (REUSE), and debian/copyright generated from it.
 reuse: package-deps
