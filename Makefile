@@ -197,7 +197,15 @@ package: package-deps
 
 # The architecture-dependent packages cross-built for arm64 (no tests: they run in test-arm64)
 # into build/packages-arm64, with the aarch64 toolchain file; their file lists are printed.
+# dpkg-shlibdeps resolves the libraries' dependencies through dpkg's own database, so the arm64
+# C++ runtime must be installed as a multiarch package (the cross compiler's copy is not one).
+ARM64_PACKAGE_PACKAGES := libstdc++6:arm64
 package-arm64: package-deps arm64-deps
+	@missing=$$(for p in $(ARM64_PACKAGE_PACKAGES); do $(INSTALLED) || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(if $(shell command -v sudo 2>/dev/null),sudo) apt-get install -y -qq $$missing; \
+	fi
 	rm -rf build/packages-arm64 && mkdir -p build/packages-arm64
 	name=build/packages-arm64/quorvantile-log_$$(dpkg-parsechangelog -S Version)_arm64; \
 	DEB_BUILD_OPTIONS="nocheck parallel=$$(nproc)" QV_DEB_DESTDIR=$(CURDIR)/build/packages-arm64 \
