@@ -30,6 +30,7 @@ int main() {
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -76,8 +77,9 @@ Workload sodium_workload() {
           }};
 }
 
-// The same key, message and signature through this library's cofactorless verification.
-Workload own_ed25519_workload() {
+// The same key, message and signature through this library's verification: cofactorless on the
+// default backend, or strict on the given one.
+Workload own_ed25519_workload(std::optional<quorvantile_crypto::ed25519::Backend> strict_backend = std::nullopt) {
   struct Signed {
     std::array<uint8_t, 32> public_key{};
     std::array<uint8_t, 64> secret_key{};
@@ -89,8 +91,12 @@ Workload own_ed25519_workload() {
   seed.fill(7);
   crypto_sign_seed_keypair(s->public_key.data(), s->secret_key.data(), seed.data());
   crypto_sign_detached(s->signature.data(), nullptr, s->message.data(), s->message.size(), s->secret_key.data());
-  return {"Ed25519 verify (this library)",
-          [s] { return quorvantile_crypto::ed25519::verify_cofactorless(s->public_key, s->message, s->signature); }};
+  namespace ed = quorvantile_crypto::ed25519;
+  if (!strict_backend)
+    return {"Ed25519 verify (this library)", [s] { return ed::verify_cofactorless(s->public_key, s->message, s->signature); }};
+  const ed::Backend backend = *strict_backend;
+  return {backend == ed::Backend::Ifma ? "Ed25519 strict, IFMA backend" : "Ed25519 strict, portable backend",
+          [s, backend] { return ed::verify_strict(s->public_key, s->message, s->signature, backend); }};
 }
 
 Workload mldsa_workload(ParameterSet params, int set) {
@@ -158,11 +164,17 @@ int main(int argc, char** argv) {
   const double batch_target_ns = (argc > 2 ? std::stod(argv[2]) : 3.0) * 1e6;
   std::vector<Workload> workloads{sodium_workload(),
                                   own_ed25519_workload(),
+                                  own_ed25519_workload(quorvantile_crypto::ed25519::Backend::Portable),
                                   mldsa_workload(ParameterSet::MlDsa44, 44),
                                   mldsa_workload(ParameterSet::MlDsa65, 65),
                                   mldsa_workload(ParameterSet::MlDsa87, 87),
                                   note_workload("02"),
                                   note_workload("10")};
+  if (quorvantile_crypto::ed25519::backend_available(quorvantile_crypto::ed25519::Backend::Ifma)) {
+    workloads.insert(workloads.begin() + 3, own_ed25519_workload(quorvantile_crypto::ed25519::Backend::Ifma));
+  } else {
+    std::printf("this CPU lacks AVX-512F/VL/IFMA: the IFMA Ed25519 backend is not measured\n");
+  }
   // Batch sizes from a warm-up, so that each batch takes about the target time.
   for (Workload& w : workloads) {
     for (int i = 0; i < 3; ++i) batch_ns(w);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ed25519/group.hpp"
+#include "ed25519_backends.hpp"
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/ed25519.hpp"
 
@@ -58,7 +59,9 @@ void add_order_to_s(std::vector<uint8_t>& sig) {
   }
 }
 
-TEST(Ed25519Differential, StrictAndCofactorlessAgreeWithOpenssl) {
+using Ed25519Differential = qv_test::Ed25519Backends;
+
+TEST_P(Ed25519Differential, StrictAndCofactorlessAgreeWithOpenssl) {
   constexpr int kRounds = 10000;
   int accepted = 0, compared = 0;
   for (int i = 0; i < kRounds; ++i) {
@@ -98,8 +101,8 @@ TEST(Ed25519Differential, StrictAndCofactorlessAgreeWithOpenssl) {
     const auto a = ed::decode(key_bytes);
     if (a && (ed::is_small_order(*a) || ed::encode(*a) != key_bytes)) continue;
     const bool reference = openssl_verify(key, msg, sig);
-    EXPECT_EQ(ed::verify_strict(key, msg, sig), reference) << "round " << i;
-    EXPECT_EQ(ed::verify_cofactorless(key, msg, sig), reference) << "round " << i;
+    EXPECT_EQ(ed::verify_strict(key, msg, sig, backend()), reference) << "round " << i;
+    EXPECT_EQ(ed::verify_cofactorless(key, msg, sig, backend()), reference) << "round " << i;
     accepted += reference;
     ++compared;
   }
@@ -108,5 +111,7 @@ TEST(Ed25519Differential, StrictAndCofactorlessAgreeWithOpenssl) {
   EXPECT_GE(accepted, kRounds / 6);
   EXPECT_LT(accepted, kRounds / 6 + 20);
 }
+
+QV_ED25519_ALL_BACKENDS(Ed25519Differential);
 
 }  // namespace

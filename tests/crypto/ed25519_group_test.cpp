@@ -10,6 +10,7 @@
 
 #include "ed25519/base_tables.hpp"
 #include "ed25519/group.hpp"
+#include "ed25519_backends.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -251,26 +252,28 @@ TEST(Ed25519Group, FixedBaseAgreesWithVariableBase) {
   EXPECT_TRUE(ed::equal(ed::mul_base(scalar_from_u64(1)), ed::base_point()));
 }
 
-TEST(Ed25519Group, DoubleScalarMultiplicationAgreesWithSeparateProducts) {
+using Ed25519DoubleScalarMul = qv_test::Ed25519Backends;
+
+TEST_P(Ed25519DoubleScalarMul, AgreesWithSeparateProducts) {
   const ed::Point t8 = must_decode(kOrder8);
   for (int i = 0; i < 32; ++i) {
     const ed::Point p = ed::add(ed::mul_base(random_scalar()), ed::mul(scalar_from_u64(i % 8), t8));
     const ed::Scalar a = random_scalar(), b = random_scalar();
-    EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(a, p, b), ed::add(ed::mul(a, p), ed::mul_base(b)))) << i;
+    EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(a, p, b, backend()), ed::add(ed::mul(a, p), ed::mul_base(b)))) << i;
   }
   // Zero scalars and the small-order points.
   for (const SmallOrderCase& c : kSmallOrder) {
     const ed::Point t = must_decode(c.encoding);
     const ed::Scalar a = random_scalar();
-    EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(a, t, scalar_from_u64(0)), ed::mul(a, t)));
+    EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(a, t, scalar_from_u64(0), backend()), ed::mul(a, t)));
   }
-  EXPECT_TRUE(ed::is_identity(ed::double_mul_base_vartime(scalar_from_u64(0), ed::base_point(), scalar_from_u64(0))));
+  EXPECT_TRUE(ed::is_identity(ed::double_mul_base_vartime(scalar_from_u64(0), ed::base_point(), scalar_from_u64(0), backend())));
   // Unreduced scalars up to 2^256 - 1: the torsion part of A sees the full integer.
   const ed::Point mixed = mixed_point();
   for (const char* hex : {kL, "ffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff",
                           "ffffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff7f"}) {
     const ed::Scalar s = scalar_hex(hex);
-    EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(s, mixed, s), ed::add(ed::mul(s, mixed), ed::mul_base(s)))) << hex;
+    EXPECT_TRUE(ed::equal(ed::double_mul_base_vartime(s, mixed, s, backend()), ed::add(ed::mul(s, mixed), ed::mul_base(s)))) << hex;
   }
 }
 
@@ -294,5 +297,7 @@ TEST(Ed25519Group, BaseTablesMatchComputedMultiples) {
   for (int k = 0; k < 64; ++k)
     EXPECT_TRUE(same(ed::kBaseOdd[k], niels_of(ed::mul(scalar_from_u64(2 * k + 1), ed::base_point())))) << k;
 }
+
+QV_ED25519_ALL_BACKENDS(Ed25519DoubleScalarMul);
 
 }  // namespace

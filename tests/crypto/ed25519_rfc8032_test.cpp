@@ -11,6 +11,7 @@
 #include "ed25519/group.hpp"
 #include "openssl_util.hpp"
 #include "quorvantile_crypto/ed25519.hpp"
+#include "ed25519_backends.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -100,7 +101,9 @@ std::vector<uint8_t> openssl_sign(const std::vector<uint8_t>& secret, const std:
   return sig;
 }
 
-TEST(Ed25519Rfc8032, VectorsDeriveSignAndVerify) {
+using Ed25519Rfc8032Backends = qv_test::Ed25519Backends;
+
+TEST_P(Ed25519Rfc8032Backends, VectorsDeriveSignAndVerify) {
   for (const RfcVector& v : kRfcVectors) {
     SCOPED_TRACE(v.name);
     const auto secret = from_hex(v.secret);
@@ -109,13 +112,13 @@ TEST(Ed25519Rfc8032, VectorsDeriveSignAndVerify) {
     const auto signature = from_hex(v.signature);
     EXPECT_EQ(to_hex(derive_public_key(secret)), v.public_key);
     EXPECT_EQ(to_hex(openssl_sign(secret, message)), v.signature);
-    EXPECT_TRUE(ed::verify_cofactorless(public_key, message, signature));
-    EXPECT_TRUE(ed::verify_strict(public_key, message, signature));
+    EXPECT_TRUE(ed::verify_cofactorless(public_key, message, signature, backend()));
+    EXPECT_TRUE(ed::verify_strict(public_key, message, signature, backend()));
 
     auto flipped = message;
     flipped.push_back(0);
-    EXPECT_FALSE(ed::verify_strict(public_key, flipped, signature));
-    EXPECT_FALSE(ed::verify_cofactorless(public_key, flipped, signature));
+    EXPECT_FALSE(ed::verify_strict(public_key, flipped, signature, backend()));
+    EXPECT_FALSE(ed::verify_cofactorless(public_key, flipped, signature, backend()));
   }
 }
 
@@ -133,5 +136,7 @@ TEST(Ed25519Rfc8032, WrongLengthsAreRejected) {
   EXPECT_FALSE(ed::verify_cofactorless(public_key, message, signature));
   EXPECT_FALSE(ed::verify_strict({}, message, {}));
 }
+
+QV_ED25519_ALL_BACKENDS(Ed25519Rfc8032Backends);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "ed25519_backends.hpp"
 #include "quorvantile_crypto/ed25519.hpp"
 #include "test_support.hpp"
 
@@ -18,7 +19,9 @@ namespace ed = quorvantile_crypto::ed25519;
 
 // Wycheproof has no small-order keys or R values among its valid tests, so both forms must give
 // exactly the published result.
-TEST(Ed25519Vectors, WycheproofBothForms) {
+using Ed25519Vectors = qv_test::Ed25519Backends;
+
+TEST_P(Ed25519Vectors, WycheproofBothForms) {
   const auto doc = qv_test::read_json(qv_test::vectors_dir() / "wycheproof" / "ed25519_test.json");
   int count = 0;
   for (const auto& group : doc.at("testGroups")) {
@@ -28,8 +31,8 @@ TEST(Ed25519Vectors, WycheproofBothForms) {
       const auto msg = from_hex(test.at("msg").get<std::string>());
       const auto sig = from_hex(test.at("sig").get<std::string>());
       const bool valid = test.at("result") == "valid";
-      EXPECT_EQ(ed::verify_cofactorless(key, msg, sig), valid);
-      EXPECT_EQ(ed::verify_strict(key, msg, sig), valid);
+      EXPECT_EQ(ed::verify_cofactorless(key, msg, sig, backend()), valid);
+      EXPECT_EQ(ed::verify_strict(key, msg, sig, backend()), valid);
       ++count;
     }
   }
@@ -37,7 +40,7 @@ TEST(Ed25519Vectors, WycheproofBothForms) {
 }
 
 // Every CCTV vector must get the recorded answer from each form.
-TEST(Ed25519Vectors, CctvEdgeCasesBothForms) {
+TEST_P(Ed25519Vectors, CctvEdgeCasesBothForms) {
   const auto dir = qv_test::vectors_dir() / "cctv-ed25519";
   const auto vectors = qv_test::read_json(dir / "ed25519vectors.json");
   std::map<int, std::pair<bool, bool>> expected;
@@ -53,8 +56,8 @@ TEST(Ed25519Vectors, CctvEdgeCasesBothForms) {
     const auto key = from_hex(v.at("key").get<std::string>());
     const auto sig = from_hex(v.at("sig").get<std::string>());
     const std::string msg = v.at("msg").get<std::string>();
-    const bool cofactorless = ed::verify_cofactorless(key, as_bytes(msg), sig);
-    const bool strict = ed::verify_strict(key, as_bytes(msg), sig);
+    const bool cofactorless = ed::verify_cofactorless(key, as_bytes(msg), sig, backend());
+    const bool strict = ed::verify_strict(key, as_bytes(msg), sig, backend());
     ASSERT_TRUE(expected.contains(number));
     EXPECT_EQ(cofactorless, expected[number].first);
     EXPECT_EQ(strict, expected[number].second);
@@ -68,5 +71,7 @@ TEST(Ed25519Vectors, CctvEdgeCasesBothForms) {
   EXPECT_EQ(strict_accepted, 43);
   EXPECT_EQ(forms_differ, 165);
 }
+
+QV_ED25519_ALL_BACKENDS(Ed25519Vectors);
 
 }  // namespace

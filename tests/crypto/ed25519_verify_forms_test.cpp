@@ -12,6 +12,7 @@
 
 #include "ed25519/group.hpp"
 #include "quorvantile_crypto/ed25519.hpp"
+#include "ed25519_backends.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -120,12 +121,16 @@ std::vector<Case> build_cases() {
   return cases;
 }
 
-TEST(Ed25519Forms, ConstructedEdgeSignatures) {
+using Ed25519Forms = qv_test::Ed25519Backends;
+
+TEST_P(Ed25519Forms, ConstructedEdgeSignatures) {
   for (const Case& c : build_cases()) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ed::verify_cofactorless(c.key, kMessage, c.sig), c.cofactorless);
-    EXPECT_EQ(ed::verify_strict(c.key, kMessage, c.sig), c.strict);
+    EXPECT_EQ(ed::verify_cofactorless(c.key, kMessage, c.sig, backend()), c.cofactorless);
+    EXPECT_EQ(ed::verify_strict(c.key, kMessage, c.sig, backend()), c.strict);
   }
 }
+
+QV_ED25519_ALL_BACKENDS(Ed25519Forms);
 
 }  // namespace

@@ -30,8 +30,8 @@ bool is_small_order(const Point& a) { return p3_is_identity(p3_mul_by_cofactor(a
 Point mul_by_cofactor(const Point& a) { return {p3_mul_by_cofactor(a.p)}; }
 Point mul_base(const Scalar& s) { return {scalarmult_base(s)}; }
 Point mul(const Scalar& s, const Point& a) { return {scalarmult(s, a.p)}; }
-Point double_mul_base_vartime(const Scalar& a_scalar, const Point& a, const Scalar& b_scalar) {
-  return {double_scalarmult_vartime(a_scalar, a.p, b_scalar)};
+Point double_mul_base_vartime(const Scalar& a_scalar, const Point& a, const Scalar& b_scalar, Backend backend) {
+  return {double_scalarmult_vartime(a_scalar, a.p, b_scalar, backend)};
 }
 
 }  // namespace quorvantile_crypto::ed25519

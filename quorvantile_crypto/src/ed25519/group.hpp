@@ -16,6 +16,7 @@
 
 #include "ed25519/point.hpp"
 #include "ed25519/scalar.hpp"
+#include "quorvantile_crypto/ed25519.hpp"
 
 namespace quorvantile_crypto::ed25519 {
 
@@ -46,6 +47,7 @@ Point mul_base(const Scalar& s);  // s B, constant time; s is taken modulo L
 // s a for any 256-bit s (not only s < L: the torsion part of a sees s modulo 8L), constant time.
 Point mul(const Scalar& s, const Point& a);
 // a_scalar a + b_scalar B for any 256-bit scalars; variable time, public inputs only.
-Point double_mul_base_vartime(const Scalar& a_scalar, const Point& a, const Scalar& b_scalar);
+Point double_mul_base_vartime(const Scalar& a_scalar, const Point& a, const Scalar& b_scalar,
+                              Backend backend = default_backend());
 
 }  // namespace quorvantile_crypto::ed25519

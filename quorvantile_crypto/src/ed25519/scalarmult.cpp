@@ -4,6 +4,7 @@
 #include "ed25519/scalarmult.hpp"
 
 #include "ed25519/base_tables.hpp"
+#include "ed25519/wnaf.hpp"
 #include "openssl_util.hpp"
 
 namespace quorvantile_crypto::ed25519 {
@@ -52,10 +53,8 @@ Cached select_cached(const Cached table[8], int8_t digit) {
   return t;
 }
 
-constexpr int kNafLength = 256 + 8;  // a final carry can land up to w - 1 <= 7 places past bit 255
+}  // namespace
 
-// Width-w non-adjacent form of a 256-bit integer (2 <= w <= 8): odd digits in
-// (-2^(w-1), 2^(w-1)), each nonzero digit followed by at least w - 1 zeros.
 void wnaf(int8_t naf[kNafLength], const Scalar& s, int w) {
   uint64_t words[6] = {};  // two zero words past the scalar, for windows that straddle its end
   for (int i = 0; i < 32; ++i) words[i / 8] |= static_cast<uint64_t>(s.bytes[i]) << (8 * (i % 8));
@@ -84,7 +83,6 @@ void wnaf(int8_t naf[kNafLength], const Scalar& s, int w) {
   }
 }
 
-}  // namespace
 
 P3 scalarmult_base(const Scalar& s) {
   Scalar reduced = scalar_reduce32(s.bytes);
@@ -123,7 +121,7 @@ P3 scalarmult(const Scalar& s, const P3& p) {
   return h;
 }
 
-P3 double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b) {
+static P3 portable_double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b) {
   int8_t a_naf[kNafLength], b_naf[kNafLength];
   wnaf(a_naf, a, 5);
   wnaf(b_naf, b, 8);
@@ -152,6 +150,29 @@ P3 double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b) {
   }
   // (X:Y:Z) = (XZ : YZ : Z^2) with T = XY.
   return {fe_mul(r.X, r.Z), fe_mul(r.Y, r.Z), fe_sq(r.Z), fe_mul(r.X, r.Y)};
+}
+
+bool backend_available(Backend backend) {
+  switch (backend) {
+    case Backend::Portable: return true;
+#if defined(__x86_64__)
+    case Backend::Ifma: return ifma::available();
+#else
+    case Backend::Ifma: return false;
+#endif
+  }
+  return false;
+}
+
+Backend default_backend() { return backend_available(Backend::Ifma) ? Backend::Ifma : Backend::Portable; }
+
+P3 double_scalarmult_vartime(const Scalar& a, const P3& A, const Scalar& b, Backend backend) {
+#if defined(__x86_64__)
+  if (backend == Backend::Ifma && ifma::available()) return ifma::double_scalarmult_vartime(a, A, b);
+#else
+  static_cast<void>(backend);  // the portable code is the only one here
+#endif
+  return portable_double_scalarmult_vartime(a, A, b);
 }
 
 }  // namespace quorvantile_crypto::ed25519

@@ -13,7 +13,8 @@ namespace {
 
 enum class Form { Cofactorless, Strict };
 
-bool verify_signature(ByteView public_key, std::span<const ByteView> message, ByteView signature, Form form) {
+bool verify_signature(ByteView public_key, std::span<const ByteView> message, ByteView signature, Form form,
+                      Backend backend) {
   if (public_key.size() != 32 || signature.size() != 64) return false;
   const std::span<const uint8_t, 32> key_bytes = public_key.first<32>();
   const std::span<const uint8_t, 32> r_bytes = signature.first<32>();
@@ -37,7 +38,7 @@ bool verify_signature(ByteView public_key, std::span<const ByteView> message, By
 
   // R' = S B - k A. Its canonical encoding must be the signature's R byte for byte, so an R that
   // does not decode, or decodes only from a non-canonical encoding, never matches.
-  const Point r = double_mul_base_vartime(k, negate(*a), *s);
+  const Point r = double_mul_base_vartime(k, negate(*a), *s, backend);
   const Encoding r_encoded = encode(r);
   if (!std::equal(r_encoded.begin(), r_encoded.end(), r_bytes.begin())) return false;
   // R equals R' here, so R is of small order exactly when R' is.
@@ -47,16 +48,16 @@ bool verify_signature(ByteView public_key, std::span<const ByteView> message, By
 
 }  // namespace
 
-bool verify_cofactorless(ByteView public_key, ByteView message, ByteView signature) {
-  return verify_signature(public_key, std::span(&message, 1), signature, Form::Cofactorless);
+bool verify_cofactorless(ByteView public_key, ByteView message, ByteView signature, Backend backend) {
+  return verify_signature(public_key, std::span(&message, 1), signature, Form::Cofactorless, backend);
 }
 
-bool verify_strict(ByteView public_key, ByteView message, ByteView signature) {
-  return verify_signature(public_key, std::span(&message, 1), signature, Form::Strict);
+bool verify_strict(ByteView public_key, ByteView message, ByteView signature, Backend backend) {
+  return verify_signature(public_key, std::span(&message, 1), signature, Form::Strict, backend);
 }
 
 bool verify_strict_parts(ByteView public_key, std::span<const ByteView> parts, ByteView signature) {
-  return verify_signature(public_key, parts, signature, Form::Strict);
+  return verify_signature(public_key, parts, signature, Form::Strict, default_backend());
 }
 
 }  // namespace quorvantile_crypto::ed25519
