@@ -64,7 +64,22 @@ Lifted<void> Reader::finish() const {
   return {};
 }
 
+namespace {
+
+// A well-formed sequence<u8> buffer is a 4-byte count and exactly that many bytes: recognised
+// without the reader, which then only runs to word the failure of a malformed one.
+std::optional<ByteView> exact_byte_sequence(ByteView buffer) {
+  if (buffer.size() < 4) return std::nullopt;
+  const uint32_t count = (uint32_t{buffer[0]} << 24) | (uint32_t{buffer[1]} << 16) | (uint32_t{buffer[2]} << 8) |
+                         uint32_t{buffer[3]};
+  if (count > 0x7FFF'FFFFu || count != buffer.size() - 4) return std::nullopt;
+  return buffer.subspan(4);
+}
+
+}  // namespace
+
 Lifted<ByteView> lift_bytes(ByteView buffer) {
+  if (const auto exact = exact_byte_sequence(buffer)) return *exact;
   Reader reader(buffer);
   auto bytes = read_byte_sequence(reader);
   if (!bytes) return bytes;
@@ -114,6 +129,10 @@ Lifted<std::vector<std::string_view>> lift_string_list(ByteView buffer) {
 }
 
 Lifted<std::optional<ByteView>> lift_optional_bytes(ByteView buffer) {
+  if (buffer.size() == 1 && buffer[0] == 0) return std::optional<ByteView>();
+  if (!buffer.empty() && buffer[0] == 1) {
+    if (const auto exact = exact_byte_sequence(buffer.subspan(1))) return std::optional<ByteView>(*exact);
+  }
   Reader reader(buffer);
   auto tag = reader.u8();
   if (!tag) return std::unexpected(tag.error());
