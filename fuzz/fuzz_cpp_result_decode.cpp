@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // An error buffer as status code 1 or 2 hands back its message.
       RustCallStatus status{};
       status.code = static_cast<int8_t>(1 + (data[0] >> 7));
-      if (!rest.empty()) status.error_buf = d::make_buffer(rest)->release();
-      const auto got = d::finish(status);
+      if (!rest.empty()) status.error_buf = d::make_buffer<d::Abi>(rest)->release();
+      const auto got = d::finish<d::Abi>(status);
       if (got) std::abort();
     }
   }

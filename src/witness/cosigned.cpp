@@ -35,8 +35,12 @@ WitnessOutcome check_witness(const PolicyWitness& witness, const note::SignedNot
   }
   if (lines.empty()) return {};
   std::vector<const note::Signature*> newest_first = lines;
-  std::ranges::stable_sort(newest_first, std::greater{},
-                           [](const note::Signature* line) { return claimed_timestamp(line->signature); });
+  // Newest first; lines with equal timestamps keep the note's order (they point into one array).
+  // (std::stable_sort's temporary buffer is deprecated in C++23 under libstdc++ 12.)
+  std::ranges::sort(newest_first, [](const note::Signature* a, const note::Signature* b) {
+    const auto ta = claimed_timestamp(a->signature), tb = claimed_timestamp(b->signature);
+    return ta != tb ? ta > tb : std::less<>{}(a, b);
+  });
 
   std::unordered_map<std::string_view, Checked> tried;
   for (const note::Signature* line : newest_first) {
