@@ -90,6 +90,19 @@ void BM_MulVariableBase(benchmark::State& state) {
 }
 BENCHMARK(BM_MulVariableBase);
 
+// a A + b B, the bulk of a verification, on each backend (IFMA is skipped on CPUs without it).
+void BM_DoubleScalarMul(benchmark::State& state, ed::Backend backend) {
+  if (!ed::backend_available(backend)) {
+    state.SkipWithError("this CPU lacks AVX-512F/VL/IFMA");
+    return;
+  }
+  const ed::Scalar a = random_scalar(), b = random_scalar();
+  const ed::Point p = ed::mul_base(random_scalar());
+  for (auto _ : state) benchmark::DoNotOptimize(ed::double_mul_base_vartime(a, p, b, backend));
+}
+BENCHMARK_CAPTURE(BM_DoubleScalarMul, portable, ed::Backend::Portable);
+BENCHMARK_CAPTURE(BM_DoubleScalarMul, ifma, ed::Backend::Ifma);
+
 void BM_VerifyStrict(benchmark::State& state) {
   const Signed& f = fixture();
   for (auto _ : state)

@@ -156,6 +156,15 @@ def primitive_seeds(c):
     for control in (0, 1, 2, 3, 0x40, 0x81):
         c.add("fuzz_sign_verify", bytes([control, 0x02, 3]) + b"ctx" + bytes([3]) + b"msg" + bytes(range(64)))
 
+    # Point, scalar a, scalar b, torsion selector: the base point, a y with no x, y = p (non-canonical
+    # zero), scalars 0, L and 2^256 - 1.
+    order = bytes.fromhex("edd3f55c1a631258d69cf7a2def9de1400000000000000000000000000000010")
+    for point, a, b, t in ((base, bytes([7]) + bytes(31), bytes([9]) + bytes(31), 0),
+                           (bytes([2]) + bytes(31), bytes([0xff] * 32), order, 3),
+                           (bytes([0xed] + [0xff] * 30 + [0x7f]), order, bytes([0xff] * 32), 5),
+                           (bytes(32), bytes(32), bytes(32), 7)):
+        c.add("fuzz_ed25519_backends", point + a + b + bytes([t]))
+
     for b0 in (0, 1, 2, 3, 4, 7, 8, 12, 24, 29):
         c.add("fuzz_keccak_lanes", bytes([b0]) + bytes([0, 64, 0, 17, 0, 40]) * 4 + bytes(range(200)))
 
