@@ -58,19 +58,26 @@ struct Workload {
   std::vector<double> ns;     // per operation, one entry per round
 };
 
-Workload sodium_workload() {
+// One key, a 128-byte message and its signature, made by libsodium from a fixed seed.
+struct Signed {
+  std::array<uint8_t, 32> public_key{};
+  std::array<uint8_t, 64> secret_key{};
+  std::array<uint8_t, 64> signature{};
+  std::vector<uint8_t> message = std::vector<uint8_t>(128, 0x5a);
+};
+
+std::shared_ptr<const Signed> signed_message() {
   if (sodium_init() < 0) throw std::runtime_error("sodium_init");
-  struct Signed {
-    std::array<uint8_t, 32> public_key{};
-    std::array<uint8_t, 64> secret_key{};
-    std::array<uint8_t, 64> signature{};
-    std::vector<uint8_t> message = std::vector<uint8_t>(128, 0x5a);
-  };
   auto s = std::make_shared<Signed>();
   std::array<uint8_t, 32> seed{};
   seed.fill(7);
   crypto_sign_seed_keypair(s->public_key.data(), s->secret_key.data(), seed.data());
   crypto_sign_detached(s->signature.data(), nullptr, s->message.data(), s->message.size(), s->secret_key.data());
+  return s;
+}
+
+Workload sodium_workload() {
+  auto s = signed_message();
   return {"libsodium Ed25519 verify", [s] {
             return crypto_sign_verify_detached(s->signature.data(), s->message.data(), s->message.size(),
                                                s->public_key.data()) == 0;
@@ -80,17 +87,7 @@ Workload sodium_workload() {
 // The same key, message and signature through this library's verification: cofactorless on the
 // default backend, or strict on the given one.
 Workload own_ed25519_workload(std::optional<quorvantile_crypto::ed25519::Backend> strict_backend = std::nullopt) {
-  struct Signed {
-    std::array<uint8_t, 32> public_key{};
-    std::array<uint8_t, 64> secret_key{};
-    std::array<uint8_t, 64> signature{};
-    std::vector<uint8_t> message = std::vector<uint8_t>(128, 0x5a);
-  };
-  auto s = std::make_shared<Signed>();
-  std::array<uint8_t, 32> seed{};
-  seed.fill(7);
-  crypto_sign_seed_keypair(s->public_key.data(), s->secret_key.data(), seed.data());
-  crypto_sign_detached(s->signature.data(), nullptr, s->message.data(), s->message.size(), s->secret_key.data());
+  auto s = signed_message();
   namespace ed = quorvantile_crypto::ed25519;
   if (!strict_backend)
     return {"Ed25519 verify (this library)", [s] { return ed::verify_cofactorless(s->public_key, s->message, s->signature); }};
